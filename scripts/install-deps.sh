@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tessaline needs on Debian, if anything is missing.
+set -euo pipefail
+
+packages=()
+need() { # need PACKAGE PATH: install PACKAGE unless PATH exists
+  [ -e "$2" ] || packages+=("$1")
+}
+need cmake /usr/bin/cmake
+need ninja-build /usr/bin/ninja
+need g++-mingw-w64-x86-64-posix /usr/bin/x86_64-w64-mingw32-g++-posix
+need gcc-mingw-w64-x86-64-posix /usr/bin/x86_64-w64-mingw32-gcc-posix
+need binutils-mingw-w64-x86-64 /usr/bin/x86_64-w64-mingw32-windres
+need wine64 /usr/lib/wine/wine64
+need wine /usr/bin/wine
+need xvfb /usr/bin/Xvfb
+need xauth /usr/bin/xauth
+need googletest /usr/src/googletest/CMakeLists.txt
+need python3 /usr/bin/python3
+
+[ ${#packages[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${packages[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${packages[@]}"

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds Tessaline and runs every test under Wine, installing what is missing.
+set -euo pipefail
+TESSALINE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$TESSALINE_ROOT"
+
+scripts/install-deps.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw
+
+source scripts/wine-env.sh
+trap stop_wine EXIT
+start_display
+prepare_prefix
+start_wineserver
+ctest --preset mingw "$@"

@@ -1,0 +1,7 @@
+#include "conversion/file_functions.h"
+
+namespace modMain {
+
+support::Seam<FileFunctions> FileFunctionsSeam{FileFunctions{}};
+
+}  // namespace modMain

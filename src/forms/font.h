@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "support/unique_handle.h"
+
+namespace forms {
+
+struct FontDescription {
+  std::wstring Name = L"Tahoma";
+  int Points = 9;
+  int Weight = FW_NORMAL;
+  BYTE CharSet = DEFAULT_CHARSET;
+};
+
+// The font at the given dots per inch.
+support::UniqueHFont CreateFormFont(const FontDescription& font, int dpi);
+
+}  // namespace forms

@@ -1,0 +1,310 @@
+#include "forms/form.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "forms/control.h"
+#include "forms/mouse_pointer.h"
+#include "forms/runtime_error.h"
+#include "support/failure.h"
+
+namespace forms {
+namespace {
+
+constexpr wchar_t ClassName[] = L"TessalineForm";
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int FirstControlId = 100;
+
+std::vector<Form*> loadedForms;
+
+ATOM RegisterFormClass(WNDPROC windowProc) {
+  static const ATOM atom = [windowProc] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    // One device context for the window's whole life: the form's hDC.
+    windowClass.style = CS_OWNDC | CS_DBLCLKS;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = ClassName;
+    const ATOM registered = RegisterClassExW(&windowClass);
+    if (registered == 0) support::ThrowWin32(GetLastError(), "RegisterClassExW");
+    return registered;
+  }();
+  return atom;
+}
+
+short CurrentShiftState() {
+  short shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= ShiftMask;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= CtrlMask;
+  if (GetKeyState(VK_MENU) < 0) shift |= AltMask;
+  return shift;
+}
+
+}  // namespace
+
+int SystemDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+HWND MainWindow() { return loadedForms.empty() ? nullptr : loadedForms.front()->Handle(); }
+
+Form::Form(FormDescription description)
+    : description_(std::move(description)), dpi_(SystemDpi()), backBrush_(description_.BackColor) {}
+
+Form::~Form() {
+  if (window_ == nullptr) return;
+  // The derived form's controls are gone already: the window must not reach them while it dies.
+  const HWND window = window_;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  Forget();
+  DestroyWindow(window);
+}
+
+void Form::Add(Control& control) { controls_.push_back(&control); }
+
+HWND Form::Handle() {
+  Load();
+  return window_;
+}
+
+HDC Form::DeviceContext() {
+  if (paintDc_ != nullptr) return paintDc_;
+  return support::ThrowIfNull(GetDC(Handle()), "GetDC");
+}
+
+void Form::Show() {
+  Load();
+  ShowWindow(window_, SW_SHOW);
+  UpdateWindow(window_);
+}
+
+void Form::Unload() {
+  if (window_ == nullptr) return;
+  if (QueryUnload(UnloadMode::Code)) DestroyWindow(window_);
+}
+
+void Form::Load() {
+  if (window_ != nullptr) return;
+  RegisterFormClass(WindowProc);
+  font_ = CreateFormFont(description_.Font, dpi_);
+
+  // The stored position is the client area's; the frame goes around it.
+  RECT rect = TwipsToPixels(description_.ClientArea, dpi_);
+  support::ThrowIfFalse(AdjustWindowRectEx(&rect, FormStyle, FALSE, 0), "AdjustWindowRectEx");
+  support::ThrowIfNull(CreateWindowExW(0, ClassName, description_.Caption.c_str(), FormStyle, rect.left, rect.top,
+                                       rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), this),
+                       "CreateWindowExW");
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
+  // Child windows are made in tab order: the dialog manager tabs in that order.
+  std::vector<Control*> tabOrder = controls_;
+  std::stable_sort(tabOrder.begin(), tabOrder.end(),
+                   [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+  for (Control* control : tabOrder) control->Create(window_, font_.Get(), ControlId(*control));
+
+  loadedForms.push_back(this);
+  if (OnLoad) OnLoad();
+}
+
+int Form::ControlId(const Control& control) const {
+  // The dialog manager sends IDCANCEL for Escape: the cancel button answers to it.
+  if (auto* button = dynamic_cast<const CommandButton*>(&control); button && button->Role() == ButtonRole::Cancel) {
+    return IDCANCEL;
+  }
+  const auto position = std::find(controls_.begin(), controls_.end(), &control) - controls_.begin();
+  return FirstControlId + static_cast<int>(position);
+}
+
+bool Form::QueryUnload(UnloadMode mode) {
+  support::Flag cancel = support::False;
+  if (OnQueryUnload) OnQueryUnload(cancel, mode);
+  return cancel == support::False;
+}
+
+void Form::Forget() {
+  std::erase(loadedForms, this);
+  for (Control* control : controls_) control->Detach();
+  window_ = nullptr;
+  paintDc_ = nullptr;
+  focusToRestore_ = nullptr;
+  font_.Reset();
+}
+
+Form* Form::FromWindow(HWND window) {
+  const HWND root = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
+  if (root == nullptr || GetClassLongPtrW(root, GCW_ATOM) != RegisterFormClass(WindowProc)) return nullptr;
+  return reinterpret_cast<Form*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+}
+
+Control* Form::FindControl(HWND window) const {
+  if (window == nullptr) return nullptr;
+  const auto found =
+      std::find_if(controls_.begin(), controls_.end(), [window](const Control* c) { return c->Handle() == window; });
+  return found != controls_.end() ? *found : nullptr;
+}
+
+CommandButton* Form::FindButton(ButtonRole role) const {
+  for (Control* control : controls_) {
+    if (auto* button = dynamic_cast<CommandButton*>(control); button && button->Role() == role) return button;
+  }
+  return nullptr;
+}
+
+void Form::ControlEnabledChanged(Control& control) {
+  if (window_ == nullptr) return;
+  const HWND handle = control.Handle();
+  if (handle == nullptr) {
+    const RECT rect = control.PixelRect();
+    InvalidateRect(window_, &rect, TRUE);
+    return;
+  }
+  const bool hadFocus = GetFocus() == handle;
+  EnableWindow(handle, control.Enabled() ? TRUE : FALSE);
+  if (!control.Enabled() && hadFocus) {
+    // The keyboard stays with the form, so Escape still reaches the cancel
+    // button, and the focus comes back here when the control is enabled again.
+    focusToRestore_ = &control;
+    SetFocus(window_);
+    FocusChanged();
+  } else if (control.Enabled() && focusToRestore_ == &control && GetFocus() == window_) {
+    SetFocus(handle);
+  }
+}
+
+void Form::FocusChanged() {
+  const HWND focus = GetFocus();
+  Control* focused = FindControl(focus);
+  if (focused != nullptr) focusToRestore_ = focused;
+  // Enter clicks the focused button, else the default one: the frame shows which.
+  auto* focusedButton = dynamic_cast<CommandButton*>(focused);
+  for (Control* control : controls_) {
+    if (auto* button = dynamic_cast<CommandButton*>(control)) {
+      button->ShowAsDefault(focusedButton != nullptr ? button == focusedButton : button->Role() == ButtonRole::Default);
+    }
+  }
+}
+
+void Form::RestoreFocus() {
+  HWND target = nullptr;
+  if (focusToRestore_ == nullptr) {
+    target = GetNextDlgTabItem(window_, nullptr, FALSE);
+  } else if (focusToRestore_->Enabled()) {
+    target = focusToRestore_->Handle();
+  }
+  SetFocus(target != nullptr ? target : window_);
+  FocusChanged();
+}
+
+bool Form::KeyReachesKeyDown(WPARAM key) const {
+  if (key == VK_TAB) return false;
+  if (key == VK_RETURN && FindButton(ButtonRole::Default) != nullptr) return false;
+  if (key == VK_ESCAPE && FindButton(ButtonRole::Cancel) != nullptr) return false;
+  return true;
+}
+
+bool Form::PreTranslateMessage(MSG& msg) {
+  if (window_ == nullptr) return false;
+  const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  if (keyDown && description_.KeyPreview && OnKeyDown && KeyReachesKeyDown(msg.wParam)) {
+    short keyCode = static_cast<short>(msg.wParam);
+    short shift = CurrentShiftState();
+    Dispatch([&] { OnKeyDown(keyCode, shift); });
+    // A handler that clears the key code swallows the key; one that unloaded the form has used it.
+    if (keyCode == 0 || window_ == nullptr) return true;
+  }
+  return IsDialogMessageW(window_, &msg) != FALSE;
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    form->Forget();
+    if (loadedForms.empty()) PostQuitMessage(0);
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      Dispatch([this] {
+        if (QueryUnload(UnloadMode::ControlMenu)) DestroyWindow(window_);
+      });
+      return 0;
+    case WM_QUERYENDSESSION: {
+      bool allowed = true;
+      Dispatch([&] { allowed = QueryUnload(UnloadMode::AppWindows); });
+      return allowed ? TRUE : FALSE;
+    }
+    case WM_COMMAND: {
+      Control* control = FindControl(reinterpret_cast<HWND>(lParam));
+      if (control == nullptr) control = FindControl(GetDlgItem(window_, LOWORD(wParam)));
+      if (control != nullptr) Dispatch([&] { control->OnCommand(HIWORD(wParam)); });
+      return 0;
+    }
+    case DM_GETDEFID: {
+      const CommandButton* button = FindButton(ButtonRole::Default);
+      return button != nullptr ? MAKELRESULT(ControlId(*button), DC_HASDEFID) : 0;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      if (Control* control = FindControl(reinterpret_cast<HWND>(lParam))) {
+        if (HBRUSH brush = control->OnControlColor(reinterpret_cast<HDC>(wParam))) {
+          return reinterpret_cast<LRESULT>(brush);
+        }
+      }
+      break;
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(window_, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.Get());
+      return 1;
+    }
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_SETCURSOR:
+      if (ApplyMousePointer()) return TRUE;
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (Control* focused = FindControl(GetFocus())) focusToRestore_ = focused;
+      } else if (HIWORD(wParam) == 0) {
+        RestoreFocus();
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void Form::Paint() {
+  const HWND window = window_;
+  PAINTSTRUCT paint;
+  paintDc_ = BeginPaint(window, &paint);
+  if (paintDc_ == nullptr) return;
+  if (OnPaint) Dispatch(OnPaint);
+  // Labels and shapes lie above whatever the handler drew, below the child windows.
+  if (window_ != nullptr) {
+    for (const Control* control : controls_) control->Paint(paintDc_, font_.Get());
+  }
+  paintDc_ = nullptr;
+  EndPaint(window, &paint);
+}
+
+}  // namespace forms

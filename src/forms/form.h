@@ -1,0 +1,101 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "forms/colors.h"
+#include "forms/command_button.h"
+#include "forms/font.h"
+#include "forms/twips.h"
+#include "support/flag.h"
+#include "support/unique_handle.h"
+
+namespace forms {
+
+
+// A window's stored description.
+struct FormDescription {
+  std::wstring Caption;
+  TwipsRect ClientArea;  // position on the screen and size of the client area
+  FontDescription Font;
+  OleColor BackColor = ButtonFaceColor;
+  bool KeyPreview = false;  // the form's KeyDown sees keys before the focused control
+};
+
+// Why a form is asked to close.
+enum class UnloadMode { ControlMenu = 0, Code = 1, AppWindows = 2, TaskManager = 3 };
+
+// Key state bits of the KeyDown event.
+inline constexpr short ShiftMask = 1;
+inline constexpr short CtrlMask = 2;
+inline constexpr short AltMask = 4;
+
+// A top-level window built from its description and its controls. The window
+// exists from load to unload; the object outlives it and can load again.
+class Form {
+ public:
+  explicit Form(FormDescription description);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  std::function<void()> OnLoad;
+  std::function<void()> OnPaint;
+  std::function<void(short& keyCode, short& shift)> OnKeyDown;
+  std::function<void(support::Flag& cancel, UnloadMode mode)> OnQueryUnload;
+
+  // Loads the form if needed (raising Load before it is visible), shows it and returns.
+  void Show();
+  // Asks QueryUnload; unless refused, destroys the window. The last form
+  // unloaded ends the message loop.
+  void Unload();
+  bool IsLoaded() const noexcept { return window_ != nullptr; }
+
+  // The window; reading it loads the form.
+  HWND Handle();
+  // The client area's device context; while painting, the one being painted.
+  HDC DeviceContext();
+  const FormDescription& Description() const noexcept { return description_; }
+  int Dpi() const noexcept { return dpi_; }
+
+  // For controls and the message loop.
+  void Add(Control& control);
+  void ControlEnabledChanged(Control& control);
+  void FocusChanged();
+  // Key preview and dialog keys (Tab, Enter, Escape); true when the message was used.
+  bool PreTranslateMessage(MSG& msg);
+  // The form that a window belongs to, if it is one of ours.
+  static Form* FromWindow(HWND window);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void Load();
+  void Paint();
+  bool QueryUnload(UnloadMode mode);
+  void Forget();
+  void RestoreFocus();
+  bool KeyReachesKeyDown(WPARAM key) const;
+  Control* FindControl(HWND window) const;
+  CommandButton* FindButton(ButtonRole role) const;
+  int ControlId(const Control& control) const;
+
+  FormDescription description_;
+  std::vector<Control*> controls_;  // in the order they were declared, which is also their drawing order
+  HWND window_ = nullptr;
+  int dpi_;
+  support::UniqueHFont font_;
+  ColorBrush backBrush_;
+  HDC paintDc_ = nullptr;
+  Control* focusToRestore_ = nullptr;
+};
+
+// The window of the first loaded form: the owner of the program's message boxes.
+HWND MainWindow();
+
+// The system's dots per inch, at which forms are laid out.
+int SystemDpi();
+
+}  // namespace forms

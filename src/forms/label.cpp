@@ -1,0 +1,21 @@
+#include "forms/label.h"
+
+#include <utility>
+
+namespace forms {
+
+Label::Label(Form& form, std::wstring caption, TwipsRect placement, int tabIndex)
+    : Control(form, placement, tabIndex), caption_(std::move(caption)) {}
+
+void Label::Paint(HDC dc, HFONT font) const {
+  RECT rect = PixelRect();
+  const HGDIOBJ oldFont = SelectObject(dc, font);
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  SetTextColor(dc, GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+  FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+  DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &rect, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+}
+
+}  // namespace forms

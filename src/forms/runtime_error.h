@@ -1,0 +1,27 @@
+#pragma once
+#include <exception>
+#include <functional>
+
+#include "support/seam.h"
+
+namespace forms {
+
+using EndProgramFunction = std::function<void(int exitCode)>;
+// How a run-time error ends the program; tests record it instead.
+extern support::Seam<EndProgramFunction> EndProgramSeam;
+
+// Tells the user about an error that escaped an event handler, then ends the program.
+void ReportRuntimeError(std::exception_ptr error) noexcept;
+
+// Runs one event handler. This is the only place that catches: whatever
+// escapes a handler is a run-time error.
+template <class Handler>
+void Dispatch(Handler&& handler) noexcept {
+  try {
+    handler();
+  } catch (...) {
+    ReportRuntimeError(std::current_exception());
+  }
+}
+
+}  // namespace forms

@@ -1,0 +1,39 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "forms/colors.h"
+#include "forms/control.h"
+
+namespace forms {
+
+// A single-line text box without a length limit.
+class TextBox final : public Control {
+ public:
+  TextBox(Form& form, TwipsRect placement, int tabIndex);
+
+  std::function<void()> OnChange;
+  std::function<void()> OnGotFocus;
+
+  std::wstring Text() const;
+  // Runs the change handling exactly as typing does.
+  void SetText(const std::wstring& text);
+
+  OleColor BackColor() const noexcept { return backColor_; }
+  void SetBackColor(OleColor color);
+
+  HWND Handle() const noexcept override { return window_; }
+
+ private:
+  void Create(HWND parent, HFONT font, int id) override;
+  void OnCommand(WORD code) override;
+  void Detach() override { window_ = nullptr; }
+  HBRUSH OnControlColor(HDC dc) override;
+
+  std::wstring text_;  // the text until the window exists
+  OleColor backColor_ = WindowBackgroundColor;
+  ColorBrush backBrush_;
+  HWND window_ = nullptr;
+};
+
+}  // namespace forms

@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace support {
+
+// The system's own description of an error code, in the user's language,
+// followed by the code itself: "Access is denied. (5)".
+std::wstring DescribeSystemError(DWORD code);
+
+}  // namespace support

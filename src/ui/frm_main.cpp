@@ -1,0 +1,86 @@
+// What the window does: start-up of the window, painting, converting, stopping, closing, keys.
+#include "ui/frm_main.h"
+
+#include "conversion/run_conversion.h"
+#include "conversion/run_flags.h"
+#include "support/support_functions.h"
+
+namespace ui {
+namespace {
+
+constexpr wchar_t IconName[] = L"A_MAIN";
+constexpr wchar_t AuthorName[] = L"Автор: Kelvane";
+
+// Lives from the first Shift+F1 to the end of the program.
+std::unique_ptr<support::AboutBox> aboutBox;
+
+}  // namespace
+
+void frmMain::Form_Load() {
+  support::ksCenterFormEx(Handle());
+  if (support::ksIsInIDE() == support::False) support::ksSetWindowResIconAll(Handle(), IconName);
+}
+
+void frmMain::Form_Paint() {
+  // The desktop shows through the window; the toolkit then draws the strip and the labels.
+  PaintDesktop(DeviceContext());
+}
+
+void frmMain::Form_KeyDown(short& keyCode, short& shift) {
+  if (keyCode == VK_F1 && shift == forms::ShiftMask) {
+    const forms::Application& app = forms::App();
+    if (!aboutBox) aboutBox = std::make_unique<support::AboutBox>();
+    aboutBox->ShowAbout(Handle(), app, L"", nullptr, AuthorName);
+  }
+  if (keyCode == VK_ESCAPE && shift == 0) Unload();
+}
+
+void frmMain::Form_QueryUnload(support::Flag& cancel, forms::UnloadMode /*unloadMode*/) {
+  // Every way of closing during a conversion becomes a stop request.
+  if (modMain::IsConverting) {
+    cancel = support::True;
+    cmdCancel.SetValue(true);
+  }
+}
+
+void frmMain::cmdStart_Click() {
+  if (txtInFileName.Text().empty() || txtOutFileName.Text().empty()) return;
+  SetFileControlsEnabled(false);
+  txtInFileName.SetBackColor(forms::ButtonFaceColor);
+  txtOutFileName.SetBackColor(forms::ButtonFaceColor);
+  modMain::RunConversion(txtInFileName.Text(), txtOutFileName.Text());
+  SetFileControlsEnabled(true);
+  txtInFileName.SetBackColor(forms::WindowBackgroundColor);
+  txtOutFileName.SetBackColor(forms::WindowBackgroundColor);
+}
+
+void frmMain::cmdCancel_Click() {
+  if (modMain::IsConverting) {
+    modMain::CancelRequested = support::True;
+  } else {
+    Unload();
+  }
+}
+
+void frmMain::txtFileName_Change() {
+  cmdStart.SetEnabled(!txtInFileName.Text().empty() && !txtOutFileName.Text().empty());
+}
+
+void frmMain::txtFileName_GotFocus() { support::ksHighlightText(GetFocus()); }
+
+void frmMain::SetFileControlsEnabled(bool enabled) {
+  // Frozen while converting: nothing may change a name or start a second conversion.
+  lblTag[0].SetEnabled(enabled);
+  txtInFileName.SetEnabled(enabled);
+  cmdBrowseInFile.SetEnabled(enabled);
+  lblTag[1].SetEnabled(enabled);
+  txtOutFileName.SetEnabled(enabled);
+  cmdBrowseOutFile.SetEnabled(enabled);
+  cmdStart.SetEnabled(enabled);
+}
+
+// Until file selection is built, the browse buttons do nothing.
+void frmMain::cmdBrowseInFile_Click() {}
+void frmMain::cmdBrowseOutFile_Click() {}
+
+}  // namespace ui
