@@ -100,7 +100,6 @@ void Form::Load() {
                                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), this),
                        "CreateWindowExW");
-  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 
   // Child windows are made in tab order: the dialog manager tabs in that order.
   std::vector<Control*> tabOrder = controls_;
@@ -160,8 +159,8 @@ void Form::ControlEnabledChanged(Control& control) {
   if (window_ == nullptr) return;
   const HWND handle = control.Handle();
   if (handle == nullptr) {
-    const RECT rect = control.PixelRect();
-    InvalidateRect(window_, &rect, TRUE);
+    // A label may have grown past its stored size to fit its caption: redraw the lot.
+    InvalidateRect(window_, nullptr, TRUE);
     return;
   }
   const bool hadFocus = GetFocus() == handle;
@@ -218,7 +217,10 @@ bool Form::PreTranslateMessage(MSG& msg) {
     // A handler that clears the key code swallows the key; one that unloaded the form has used it.
     if (keyCode == 0 || window_ == nullptr) return true;
   }
-  return IsDialogMessageW(window_, &msg) != FALSE;
+  if (!IsDialogMessageW(window_, &msg)) return false;
+  // The dialog manager redraws the default frames its own way when it moves the focus.
+  if (keyDown && window_ != nullptr) FocusChanged();
+  return true;
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -257,9 +259,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case DM_GETDEFID: {
-      const CommandButton* button = FindButton(ButtonRole::Default);
+      // The button that Enter clicks now: the focused one, else the default one.
+      const CommandButton* button = dynamic_cast<CommandButton*>(FindControl(GetFocus()));
+      if (button == nullptr) button = FindButton(ButtonRole::Default);
       return button != nullptr ? MAKELRESULT(ControlId(*button), DC_HASDEFID) : 0;
     }
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.Get());
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       if (Control* control = FindControl(reinterpret_cast<HWND>(lParam))) {

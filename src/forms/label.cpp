@@ -1,5 +1,6 @@
 #include "forms/label.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace forms {
@@ -10,6 +11,11 @@ Label::Label(Form& form, std::wstring caption, TwipsRect placement, int tabIndex
 void Label::Paint(HDC dc, HFONT font) const {
   RECT rect = PixelRect();
   const HGDIOBJ oldFont = SelectObject(dc, font);
+  // Grows to its caption where the font is wider than the one it was laid out for.
+  SIZE extent{};
+  if (GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &extent)) {
+    rect.right = std::max(rect.right, rect.left + extent.cx);
+  }
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   SetTextColor(dc, GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
