@@ -1,0 +1,39 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "conversion/run_flags.h"
+#include "message_box_recorder.h"
+#include "ui/frm_main.h"
+#include "window_driver.h"
+
+namespace tests {
+
+// A real main window, shown and focused, for one test.
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    form_ = std::make_unique<ui::frmMain>();
+    form_->Show();
+    SetForegroundWindow(form_->Handle());
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == form_->txtInFileName.Handle(); }))
+        << "the window did not get the keyboard focus";
+  }
+
+  void TearDown() override {
+    if (form_->IsLoaded()) form_->Unload();
+    form_.reset();
+    TakeQuit();
+    modMain::IsConverting = support::False;
+    modMain::CancelRequested = support::False;
+  }
+
+  ui::frmMain& Form() { return *form_; }
+  HWND Focus() const { return GetFocus(); }
+
+  MessageBoxRecorder boxes_;
+  std::unique_ptr<ui::frmMain> form_;
+};
+
+}  // namespace tests
