@@ -28,4 +28,20 @@ void ksHighlightText(HWND editWindow);
 // Size in bytes of the named file.
 double ksGetFileSizeEx(const std::wstring& fileName);
 
+// Path chores on text alone: nothing here touches the file system. Both the
+// backslash and the slash separate folders.
+
+// The folder part of a file name, in the form GetCurrentDirectory gives: no
+// trailing separator, except where dropping it would name another folder
+// (the roots "C:\" and "\"). Empty when the name has no folder.
+std::wstring ksGetFilePath(const std::wstring& fileName);
+
+// The extension of the file name (never of a folder), without its dot; empty
+// when the name has none or ends with the dot.
+std::wstring ksGetFileExtension(const std::wstring& fileName);
+
+// The text without its last count characters: all of it for a count of zero
+// or less, nothing for a count beyond its length.
+std::wstring ksCutRight(const std::wstring& text, long count);
+
 }  // namespace support

@@ -79,8 +79,4 @@ void frmMain::SetFileControlsEnabled(bool enabled) {
   cmdStart.SetEnabled(enabled);
 }
 
-// Until file selection is built, the browse buttons do nothing.
-void frmMain::cmdBrowseInFile_Click() {}
-void frmMain::cmdBrowseOutFile_Click() {}
-
 }  // namespace ui
