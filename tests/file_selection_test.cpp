@@ -52,8 +52,6 @@ class CurrentDirectory {
 class FileSelectionTest : public testing::Test {
  protected:
   FileSelectionTest() {
-    // Loading gives the window the executable's icon, which the test program lacks; nothing here needs it.
-    form_.OnLoad = nullptr;
     form_.Show();
     Record(form_.txtInFileName, L"in");
     Record(form_.txtOutFileName, L"out");
