@@ -1,11 +1,16 @@
-// Measures the conversion against the bare copy loop it is built on, with and
-// without the event pump, over one input file, and prints the figures.
+// Measures the conversion against the bare copy loop it is built on, over one
+// input file, and prints the figures:
+//   (a) the bare loop: open, seek, 64 KiB reads and writes;
+//   (b) the same with one DoEvents per chunk;
+//   (c) ConvertImage itself;
+//   (d) ConvertImage with DoEvents stubbed out, to weigh its own work per chunk
+//       against (a) without the pump, whose cost under Wine swings with load.
 //
 //   convert_bench.exe [MiB] [folder] [runs]
 //
 // MiB is the size of the input file (default 1024), folder where the input and
 // output files go (default the temp folder), runs how often each phase runs
-// (default 3). Exits non-zero, saying why, when any copy ends in anything but
+// (default 4). Exits non-zero, saying why, when any copy ends in anything but
 // the success message or a wrong output size.
 #include <windows.h>
 #include <psapi.h>
@@ -35,7 +40,8 @@ using modMain::HeaderSize;
 
 constexpr std::uint64_t MiB = 1024 * 1024;
 constexpr std::uint64_t DefaultSizeMiB = 1024;
-constexpr int DefaultRuns = 3;
+// With four phases in rotating order, four runs put each phase once in each place.
+constexpr int DefaultRuns = 4;
 // Pump calls timed on their own, to tell the pump's price per chunk.
 constexpr int LonePumps = 20000;
 
@@ -176,17 +182,19 @@ class OutcomeRecorder {
   support::Seam<forms::MessageBoxFunction>::Override override_;
 };
 
-// Counts the real pump's calls, to show one per read, and the time spent in
-// them, to tell the pump's share of a copy from the copy's own.
+// Counts the pump's calls, to show one per read, and times them, to tell the
+// pump's share of a copy from the copy's own. Stubbed, it only counts.
 class PumpMeter {
  public:
   PumpMeter()
       : override_(forms::EventPumpSeam.Replace([this, pump = *forms::EventPumpSeam] {
           const auto from = std::chrono::steady_clock::now();
-          pump();
+          if (!stubbed_) pump();
           inside_ += std::chrono::steady_clock::now() - from;
           ++count_;
         })) {}
+
+  void Stub(bool stubbed) { stubbed_ = stubbed; }
 
   struct Reading {
     std::uint64_t calls;
@@ -200,6 +208,7 @@ class PumpMeter {
   }
 
  private:
+  bool stubbed_ = false;
   std::uint64_t count_ = 0;
   std::chrono::steady_clock::duration inside_{};
   support::Seam<forms::EventPumpFunction>::Override override_;
@@ -222,11 +231,14 @@ UniqueWindow ShowPlainWindow() {
   return window;
 }
 
+enum PhaseId { BareLoop, LoopWithPump, Conversion, ConversionWithoutPump, PhaseCount };
+
 struct Phase {
   const char* name;
-  std::vector<double> seconds;        // whole copy
-  std::vector<double> pumpSeconds;    // of that, inside DoEvents
+  std::vector<double> seconds;      // whole copy
+  std::vector<double> pumpSeconds;  // of that, inside DoEvents
 };
+using Phases = std::array<Phase, PhaseCount>;
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -244,12 +256,6 @@ Figures Rates(const std::vector<double>& seconds, std::uint64_t bytes) {
   std::vector<double> rates;
   for (const double each : seconds) rates.push_back(static_cast<double>(bytes) / 1e6 / each);
   return {*std::max_element(rates.begin(), rates.end()), Median(rates)};
-}
-
-std::vector<double> WithoutPump(const Phase& phase) {
-  std::vector<double> seconds;
-  for (std::size_t i = 0; i < phase.seconds.size(); ++i) seconds.push_back(phase.seconds[i] - phase.pumpSeconds[i]);
-  return seconds;
 }
 
 double MiBOf(SIZE_T bytes) { return static_cast<double>(bytes) / static_cast<double>(MiB); }
@@ -296,8 +302,8 @@ Options ParseOptions(int argc, wchar_t** argv) {
 // One read per chunk and a last one that finds the end; the pump follows each.
 std::uint64_t ReadsPerCopy(std::uint64_t outputSize) { return (outputSize + ChunkSize - 1) / ChunkSize + 1; }
 
-// The same input, the same output size and the same number of pump calls for
-// every copy, and the conversion's own success message.
+// The same output size and one pump per read for every copy, and the
+// conversion's own success message.
 void CheckCopy(const Phase& phase, bool isConversion, std::uint64_t expectedPumps, std::uint64_t pumps,
                const std::vector<std::wstring>& said, const std::wstring& outFileName, std::uint64_t outputSize) {
   const std::string name = phase.name;
@@ -318,24 +324,28 @@ void CheckCopy(const Phase& phase, bool isConversion, std::uint64_t expectedPump
 
 // Each phase once per run, the order rotating so that no phase always comes
 // first or always follows the same one.
-std::array<Phase, 3> MeasurePhases(const BenchFiles& files, int runs, std::uint64_t outputSize) {
+Phases MeasurePhases(const BenchFiles& files, int runs, std::uint64_t outputSize) {
   const std::uint64_t reads = ReadsPerCopy(outputSize);
   OutcomeRecorder outcomes;
   const UniqueWindow window = ShowPlainWindow();
   PumpMeter pumps;
 
-  std::array<Phase, 3> phases{
-      {{"bare loop (a)", {}, {}}, {"loop + DoEvents (b)", {}, {}}, {"ConvertImage (c)", {}, {}}}};
+  Phases phases{{{"bare loop (a)", {}, {}},
+                 {"loop + DoEvents (b)", {}, {}},
+                 {"ConvertImage (c)", {}, {}},
+                 {"ConvertImage, DoEvents stubbed (d)", {}, {}}}};
   for (int run = 0; run < runs; ++run) {
-    for (int step = 0; step < 3; ++step) {
-      const int which = (run + step) % 3;
+    for (int step = 0; step < PhaseCount; ++step) {
+      const auto which = static_cast<PhaseId>((run + step) % PhaseCount);
+      const bool isConversion = which == Conversion || which == ConversionWithoutPump;
       Phase& phase = phases[which];
+      pumps.Stub(which == ConversionWithoutPump);
       pumps.Take();
       const auto from = std::chrono::steady_clock::now();
-      if (which == 2) {
+      if (isConversion) {
         modMain::ConvertImage(files.Input(), files.Output());
       } else {
-        CopyLoop(files.Input(), files.Output(), which == 1);
+        CopyLoop(files.Input(), files.Output(), which == LoopWithPump);
       }
       const std::chrono::duration<double> took = std::chrono::steady_clock::now() - from;
       const PumpMeter::Reading pumped = pumps.Take();
@@ -343,13 +353,14 @@ std::array<Phase, 3> MeasurePhases(const BenchFiles& files, int runs, std::uint6
       phase.pumpSeconds.push_back(pumped.seconds);
 
       const auto said = outcomes.Take();
-      CheckCopy(phase, which == 2, which == 0 ? 0 : reads, pumped.calls, said, files.Output(), outputSize);
+      CheckCopy(phase, isConversion, which == BareLoop ? 0 : reads, pumped.calls, said, files.Output(), outputSize);
       if (!DeleteFileW(files.Output().c_str())) FailWin32("DeleteFileW (output)");
-      Print("run %d %-20s %8.3f s, of which %.3f s in DoEvents", run + 1, phase.name, took.count(), pumped.seconds);
-      if (which == 2 && run == 0) Print("ConvertImage said: %s", Utf8(said.front()).c_str());
+      Print("run %d %-36s %7.3f s, of which %.3f s in DoEvents", run + 1, phase.name, took.count(), pumped.seconds);
+      if (which == Conversion && run == 0) Print("ConvertImage said: %s", Utf8(said.front()).c_str());
     }
   }
-  Print("reads per copy: %llu; DoEvents calls per copy in (b) and (c): the same, checked",
+  pumps.Stub(false);
+  Print("reads per copy: %llu; DoEvents calls per copy in (b), (c) and (d): the same, checked",
         static_cast<unsigned long long>(reads));
 
   const auto from = std::chrono::steady_clock::now();
@@ -359,27 +370,28 @@ std::array<Phase, 3> MeasurePhases(const BenchFiles& files, int runs, std::uint6
   return phases;
 }
 
-void Report(const std::array<Phase, 3>& phases, int runs, std::uint64_t outputSize) {
-  const std::uint64_t reads = ReadsPerCopy(outputSize);
+void Report(const Phases& phases, int runs, std::uint64_t outputSize) {
   Print("rates in MB/s of output written, MB = 10^6 bytes; best and median of %d runs", runs);
-  std::array<Figures, 3> rates{};
+  std::array<Figures, PhaseCount> rates{};
   for (std::size_t i = 0; i < phases.size(); ++i) {
     rates[i] = Rates(phases[i].seconds, outputSize);
     Print("%s: best %.1f MB/s, median %.1f MB/s", phases[i].name, rates[i].best, rates[i].median);
   }
-  Print("c/a: best %.3f, median %.3f", rates[2].best / rates[0].best, rates[2].median / rates[0].median);
-  Print("c/b: best %.3f, median %.3f", rates[2].best / rates[1].best, rates[2].median / rates[1].median);
+  const auto ratio = [&rates](const char* name, PhaseId over, PhaseId under) {
+    Print("%s: best %.3f, median %.3f", name, rates[over].best / rates[under].best,
+          rates[over].median / rates[under].median);
+  };
+  ratio("c/a", Conversion, BareLoop);
+  ratio("c/b", Conversion, LoopWithPump);
+  // Both without the pump, whose cost under Wine swings with the machine's load.
+  ratio("d/a", ConversionWithoutPump, BareLoop);
 
-  for (const std::size_t i : {1u, 2u}) {
+  const std::uint64_t reads = ReadsPerCopy(outputSize);
+  for (const PhaseId i : {LoopWithPump, Conversion}) {
     const double inPump = Median(phases[i].pumpSeconds);
     Print("%s: median %.3f s per copy in DoEvents, %.1f us per call", phases[i].name, inPump,
           inPump * 1e6 / static_cast<double>(reads));
   }
-  std::array<Figures, 3> copyRates{};
-  for (std::size_t i = 0; i < phases.size(); ++i) copyRates[i] = Rates(WithoutPump(phases[i]), outputSize);
-  Print("leaving out the time in DoEvents: a %.1f, b %.1f, c %.1f MB/s (best); c/b best %.3f, median %.3f",
-        copyRates[0].best, copyRates[1].best, copyRates[2].best, copyRates[2].best / copyRates[1].best,
-        copyRates[2].median / copyRates[1].median);
 
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;

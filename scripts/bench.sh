@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Measures the conversion under Wine (convert_bench.exe), and beside it a
 # native dd copy of an equal file, so that Wine's own share of the cost shows.
-#   scripts/bench.sh [MiB] [runs]    input size (default 1024), runs of each copy (default 3)
+#   scripts/bench.sh [MiB] [runs]    input size (default 1024), runs of each copy (default 4)
+# The files go to a fresh folder under $TESSALINE_BENCH_DIR (default /tmp);
+# /dev/shm takes the disk out of the figures.
 set -euo pipefail
 TESSALINE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$TESSALINE_ROOT"
 
 mib="${1:-1024}"
-runs="${2:-3}"
+runs="${2:-4}"
 if ! [[ "$mib" =~ ^[1-9][0-9]*$ && "$runs" =~ ^[1-9][0-9]*$ ]]; then
   echo "usage: scripts/bench.sh [MiB] [runs]" >&2
   exit 2
@@ -22,7 +24,7 @@ cmake --build --preset mingw --target convert_bench
 
 source scripts/wine-env.sh
 # Both programs work in one folder, so that both see the same file system.
-workdir="$(mktemp -d "${TMPDIR:-/tmp}/tessaline-bench.XXXXXX")"
+workdir="$(mktemp -d "${TESSALINE_BENCH_DIR:-/tmp}/tessaline-bench.XXXXXX")"
 finish() {
   stop_wine
   rm -rf "$workdir"
