@@ -1,0 +1,428 @@
+// Measures the conversion against the bare copy loop it is built on, over one
+// input file, and prints the figures:
+//   (a) the bare loop: open, seek, 64 KiB reads and writes;
+//   (b) the same with one DoEvents per chunk;
+//   (c) ConvertImage itself;
+//   (d) ConvertImage with DoEvents stubbed out, to weigh its own work per chunk
+//       against (a) without the pump, whose cost under Wine swings with load.
+//
+//   convert_bench.exe [MiB] [folder] [runs]
+//
+// MiB is the size of the input file (default 1024), folder where the input and
+// output files go (default the temp folder), runs how often each phase runs
+// (default 4). Exits non-zero, saying why, when any copy ends in anything but
+// the success message or a wrong output size.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "conversion/convert_image.h"
+#include "conversion/messages.h"
+#include "forms/event_pump.h"
+#include "forms/message_box.h"
+#include "support/unique_handle.h"
+
+namespace {
+
+using modMain::ChunkSize;
+using modMain::HeaderSize;
+
+constexpr std::uint64_t MiB = 1024 * 1024;
+constexpr std::uint64_t DefaultSizeMiB = 1024;
+// With four phases in rotating order, four runs put each phase once in each place.
+constexpr int DefaultRuns = 4;
+// Pump calls timed on their own, to tell the pump's price per chunk.
+constexpr int LonePumps = 20000;
+
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Type value) noexcept { return value != nullptr && value != INVALID_HANDLE_VALUE; }
+  static void Close(Type value) noexcept { ::CloseHandle(value); }
+};
+using UniqueFile = support::UniqueHandle<FileHandleTraits>;
+
+struct WindowTraits {
+  using Type = HWND;
+  static Type Empty() noexcept { return nullptr; }
+  static bool IsValid(Type value) noexcept { return value != nullptr; }
+  static void Close(Type value) noexcept { ::DestroyWindow(value); }
+};
+using UniqueWindow = support::UniqueHandle<WindowTraits>;
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         nullptr);
+  std::string result(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length, nullptr, nullptr);
+  return result;
+}
+
+[[noreturn]] void Fail(const std::string& what) { throw std::runtime_error(what); }
+
+[[noreturn]] void FailWin32(const std::string& what) {
+  const DWORD code = GetLastError();
+  Fail(what + " failed with system error " + std::to_string(code));
+}
+
+// One line on the standard output, at once, so that a long run shows its progress.
+[[gnu::format(gnu_printf, 1, 2)]] void Print(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vprintf(format, args);
+  va_end(args);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+std::uint64_t FileSize(const std::wstring& fileName) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(fileName.c_str(), GetFileExInfoStandard, &data)) {
+    FailWin32("GetFileAttributesExW(" + Utf8(fileName) + ")");
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Not all zeros, so that no layer can take a short cut; one block repeated, so
+// that making a large file costs no more than writing it.
+void MakeInput(const std::wstring& fileName, std::uint64_t size) {
+  std::vector<std::uint8_t> block(MiB);
+  std::uint32_t state = 12345;
+  for (auto& byte : block) {
+    state = state * 1664525u + 1013904223u;
+    byte = static_cast<std::uint8_t>(state >> 24);
+  }
+  UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!file) FailWin32("CreateFileW(" + Utf8(fileName) + ")");
+  for (std::uint64_t left = size; left > 0;) {
+    const auto part = static_cast<DWORD>(std::min<std::uint64_t>(left, block.size()));
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), block.data(), part, &written, nullptr)) FailWin32("WriteFile (input)");
+    if (written != part) Fail("short write while making the input");
+    left -= part;
+  }
+  // On disk before the first copy, as an image to convert would be: else its
+  // write-back would run into whichever copy comes first.
+  if (!FlushFileBuffers(file.Get())) FailWin32("FlushFileBuffers (input)");
+}
+
+// Both files go at the end, however the run ends.
+class BenchFiles {
+ public:
+  explicit BenchFiles(const std::wstring& folder) {
+    const std::wstring stem = folder + L"tessaline-bench-" + std::to_wstring(GetCurrentProcessId());
+    input_ = stem + L".nrg";
+    output_ = stem + L".iso";
+  }
+  BenchFiles(const BenchFiles&) = delete;
+  BenchFiles& operator=(const BenchFiles&) = delete;
+  ~BenchFiles() {
+    DeleteFileW(output_.c_str());
+    DeleteFileW(input_.c_str());
+  }
+
+  const std::wstring& Input() const { return input_; }
+  const std::wstring& Output() const { return output_; }
+
+ private:
+  std::wstring input_;
+  std::wstring output_;
+};
+
+// The conversion's copy loop with nothing of the program around it: the same
+// opens, the same seek, one 64 KiB read and one write per chunk.
+void CopyLoop(const std::wstring& inFileName, const std::wstring& outFileName, bool pumpEvents) {
+  UniqueFile input(
+      CreateFileW(inFileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!input) FailWin32("CreateFileW (input)");
+  UniqueFile output(
+      CreateFileW(outFileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!output) FailWin32("CreateFileW (output)");
+  SetFilePointer(input.Get(), static_cast<LONG>(HeaderSize), nullptr, FILE_BEGIN);
+
+  std::vector<std::byte> buffer(ChunkSize);
+  DWORD bytesRead = 0;
+  do {
+    if (!ReadFile(input.Get(), buffer.data(), ChunkSize, &bytesRead, nullptr)) FailWin32("ReadFile");
+    if (bytesRead > 0) {
+      DWORD bytesWritten = 0;
+      if (!WriteFile(output.Get(), buffer.data(), bytesRead, &bytesWritten, nullptr)) FailWin32("WriteFile");
+      if (bytesWritten != bytesRead) Fail("short write");
+    }
+    if (pumpEvents) forms::DoEvents();
+  } while (bytesRead > 0);
+}
+
+// Stands in for the message box while the program runs: keeps what the
+// conversion said instead of waiting for a click.
+class OutcomeRecorder {
+ public:
+  OutcomeRecorder()
+      : override_(forms::MessageBoxSeam.Replace([this](const forms::MessageBoxRequest& request) {
+          texts_.push_back(request.Text);
+          return IDOK;
+        })) {}
+
+  std::vector<std::wstring> Take() { return std::exchange(texts_, {}); }
+
+ private:
+  std::vector<std::wstring> texts_;
+  support::Seam<forms::MessageBoxFunction>::Override override_;
+};
+
+// Counts the pump's calls, to show one per read, and times them, to tell the
+// pump's share of a copy from the copy's own. Stubbed, it only counts.
+class PumpMeter {
+ public:
+  PumpMeter()
+      : override_(forms::EventPumpSeam.Replace([this, pump = *forms::EventPumpSeam] {
+          const auto from = std::chrono::steady_clock::now();
+          if (!stubbed_) pump();
+          inside_ += std::chrono::steady_clock::now() - from;
+          ++count_;
+        })) {}
+
+  void Stub(bool stubbed) { stubbed_ = stubbed; }
+
+  struct Reading {
+    std::uint64_t calls;
+    double seconds;
+  };
+  Reading Take() {
+    const Reading reading{count_, std::chrono::duration<double>(inside_).count()};
+    count_ = 0;
+    inside_ = {};
+    return reading;
+  }
+
+ private:
+  bool stubbed_ = false;
+  std::uint64_t count_ = 0;
+  std::chrono::steady_clock::duration inside_{};
+  support::Seam<forms::EventPumpFunction>::Override override_;
+};
+
+// A window on the screen, as the program has while it converts, so that the
+// pump has a real window's events to look at.
+UniqueWindow ShowPlainWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"TessalineBenchWindow";
+  if (RegisterClassW(&windowClass) == 0) FailWin32("RegisterClassW");
+  UniqueWindow window(CreateWindowExW(0, windowClass.lpszClassName, L"convert_bench", WS_OVERLAPPEDWINDOW,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr,
+                                      windowClass.hInstance, nullptr));
+  if (!window) FailWin32("CreateWindowExW");
+  ShowWindow(window.Get(), SW_SHOWNOACTIVATE);
+  forms::DoEvents();
+  return window;
+}
+
+enum PhaseId { BareLoop, LoopWithPump, Conversion, ConversionWithoutPump, PhaseCount };
+
+struct Phase {
+  const char* name;
+  std::vector<double> seconds;      // whole copy
+  std::vector<double> pumpSeconds;  // of that, inside DoEvents
+};
+using Phases = std::array<Phase, PhaseCount>;
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+struct Figures {
+  double best;
+  double median;
+};
+
+// MB/s, with MB = 10^6 bytes.
+Figures Rates(const std::vector<double>& seconds, std::uint64_t bytes) {
+  std::vector<double> rates;
+  for (const double each : seconds) rates.push_back(static_cast<double>(bytes) / 1e6 / each);
+  return {*std::max_element(rates.begin(), rates.end()), Median(rates)};
+}
+
+double MiBOf(SIZE_T bytes) { return static_cast<double>(bytes) / static_cast<double>(MiB); }
+
+struct Options {
+  std::uint64_t sizeMiB = DefaultSizeMiB;
+  std::wstring folder;
+  int runs = DefaultRuns;
+};
+
+constexpr const char* Usage = "usage: convert_bench.exe [MiB] [folder] [runs]";
+
+// A whole number above zero, or nothing.
+std::uint64_t PositiveNumber(const wchar_t* text) {
+  wchar_t* end = nullptr;
+  const std::uint64_t value = std::wcstoull(text, &end, 10);
+  return end == text || *end != L'\0' ? 0 : value;
+}
+
+Options ParseOptions(int argc, wchar_t** argv) {
+  Options options;
+  if (argc > 4) Fail(Usage);
+  if (argc > 1) {
+    options.sizeMiB = PositiveNumber(argv[1]);
+    if (options.sizeMiB == 0) Fail(std::string("the size must be a whole number of MiB above zero; ") + Usage);
+  }
+  if (argc > 3) {
+    const std::uint64_t runs = PositiveNumber(argv[3]);
+    if (runs == 0 || runs > 100) Fail(std::string("runs must be 1 to 100; ") + Usage);
+    options.runs = static_cast<int>(runs);
+  }
+  if (argc > 2 && argv[2][0] != L'\0') {
+    options.folder = argv[2];
+  } else {
+    options.folder.resize(MAX_PATH + 1);
+    const DWORD length = GetTempPathW(static_cast<DWORD>(options.folder.size()), options.folder.data());
+    if (length == 0 || length > options.folder.size()) FailWin32("GetTempPathW");
+    options.folder.resize(length);
+  }
+  if (options.folder.back() != L'\\' && options.folder.back() != L'/') options.folder += L'\\';
+  return options;
+}
+
+// One read per chunk and a last one that finds the end; the pump follows each.
+std::uint64_t ReadsPerCopy(std::uint64_t outputSize) { return (outputSize + ChunkSize - 1) / ChunkSize + 1; }
+
+// The same output size and one pump per read for every copy, and the
+// conversion's own success message.
+void CheckCopy(const Phase& phase, bool isConversion, std::uint64_t expectedPumps, std::uint64_t pumps,
+               const std::vector<std::wstring>& said, const std::wstring& outFileName, std::uint64_t outputSize) {
+  const std::string name = phase.name;
+  if (isConversion && (said.size() != 1 || said.front() != modMain::SuccessText)) {
+    std::string all;
+    for (const auto& text : said) all += " \"" + Utf8(text) + "\"";
+    Fail(name + " did not end in success; it said:" + (all.empty() ? std::string(" nothing") : all));
+  }
+  if (!isConversion && !said.empty()) Fail(name + ": a message box: " + Utf8(said.front()));
+  if (pumps != expectedPumps) {
+    Fail(name + ": " + std::to_string(pumps) + " event pumps, expected " + std::to_string(expectedPumps));
+  }
+  const std::uint64_t written = FileSize(outFileName);
+  if (written != outputSize) {
+    Fail(name + ": output of " + std::to_string(written) + " bytes, expected " + std::to_string(outputSize));
+  }
+}
+
+// Each phase once per run, the order rotating so that no phase always comes
+// first or always follows the same one.
+Phases MeasurePhases(const BenchFiles& files, int runs, std::uint64_t outputSize) {
+  const std::uint64_t reads = ReadsPerCopy(outputSize);
+  OutcomeRecorder outcomes;
+  const UniqueWindow window = ShowPlainWindow();
+  PumpMeter pumps;
+
+  Phases phases{{{"bare loop (a)", {}, {}},
+                 {"loop + DoEvents (b)", {}, {}},
+                 {"ConvertImage (c)", {}, {}},
+                 {"ConvertImage, DoEvents stubbed (d)", {}, {}}}};
+  for (int run = 0; run < runs; ++run) {
+    for (int step = 0; step < PhaseCount; ++step) {
+      const auto which = static_cast<PhaseId>((run + step) % PhaseCount);
+      const bool isConversion = which == Conversion || which == ConversionWithoutPump;
+      Phase& phase = phases[which];
+      pumps.Stub(which == ConversionWithoutPump);
+      pumps.Take();
+      const auto from = std::chrono::steady_clock::now();
+      if (isConversion) {
+        modMain::ConvertImage(files.Input(), files.Output());
+      } else {
+        CopyLoop(files.Input(), files.Output(), which == LoopWithPump);
+      }
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - from;
+      const PumpMeter::Reading pumped = pumps.Take();
+      phase.seconds.push_back(took.count());
+      phase.pumpSeconds.push_back(pumped.seconds);
+
+      const auto said = outcomes.Take();
+      CheckCopy(phase, isConversion, which == BareLoop ? 0 : reads, pumped.calls, said, files.Output(), outputSize);
+      if (!DeleteFileW(files.Output().c_str())) FailWin32("DeleteFileW (output)");
+      Print("run %d %-36s %7.3f s, of which %.3f s in DoEvents", run + 1, phase.name, took.count(), pumped.seconds);
+      if (which == Conversion && run == 0) Print("ConvertImage said: %s", Utf8(said.front()).c_str());
+    }
+  }
+  pumps.Stub(false);
+  Print("reads per copy: %llu; DoEvents calls per copy in (b), (c) and (d): the same, checked",
+        static_cast<unsigned long long>(reads));
+
+  const auto from = std::chrono::steady_clock::now();
+  for (int i = 0; i < LonePumps; ++i) forms::DoEvents();
+  const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - from;
+  Print("one DoEvents with nothing pending, on its own: %.1f us (mean of %d)", took.count() / LonePumps, LonePumps);
+  return phases;
+}
+
+void Report(const Phases& phases, int runs, std::uint64_t outputSize) {
+  Print("rates in MB/s of output written, MB = 10^6 bytes; best and median of %d runs", runs);
+  std::array<Figures, PhaseCount> rates{};
+  for (std::size_t i = 0; i < phases.size(); ++i) {
+    rates[i] = Rates(phases[i].seconds, outputSize);
+    Print("%s: best %.1f MB/s, median %.1f MB/s", phases[i].name, rates[i].best, rates[i].median);
+  }
+  const auto ratio = [&rates](const char* name, PhaseId over, PhaseId under) {
+    Print("%s: best %.3f, median %.3f", name, rates[over].best / rates[under].best,
+          rates[over].median / rates[under].median);
+  };
+  ratio("c/a", Conversion, BareLoop);
+  ratio("c/b", Conversion, LoopWithPump);
+  // Both without the pump, whose cost under Wine swings with the machine's load.
+  ratio("d/a", ConversionWithoutPump, BareLoop);
+
+  const std::uint64_t reads = ReadsPerCopy(outputSize);
+  for (const PhaseId i : {LoopWithPump, Conversion}) {
+    const double inPump = Median(phases[i].pumpSeconds);
+    Print("%s: median %.3f s per copy in DoEvents, %.1f us per call", phases[i].name, inPump,
+          inPump * 1e6 / static_cast<double>(reads));
+  }
+
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) FailWin32("GetProcessMemoryInfo");
+  Print("peak memory: PeakWorkingSetSize %.1f MiB, PeakPagefileUsage %.1f MiB", MiBOf(memory.PeakWorkingSetSize),
+        MiBOf(memory.PeakPagefileUsage));
+}
+
+int Bench(const Options& options) {
+  const std::uint64_t inputSize = options.sizeMiB * MiB;
+  const std::uint64_t outputSize = inputSize - HeaderSize;
+  BenchFiles files(options.folder);
+  Print("input: %llu MiB (%llu bytes) in %s; each copy writes %llu bytes",
+        static_cast<unsigned long long>(options.sizeMiB), static_cast<unsigned long long>(inputSize),
+        Utf8(options.folder).c_str(), static_cast<unsigned long long>(outputSize));
+  const auto from = std::chrono::steady_clock::now();
+  MakeInput(files.Input(), inputSize);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - from;
+  Print("input made in %.2f s", took.count());
+
+  Report(MeasurePhases(files, options.runs, outputSize), options.runs, outputSize);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  try {
+    return Bench(ParseOptions(argc, argv));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "convert_bench: FAILED: %s\n", error.what());
+    return 1;
+  }
+}
