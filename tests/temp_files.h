@@ -26,6 +26,5 @@ std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t seed = 1)
 
 void WriteBytes(const std::wstring& fileName, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadBytes(const std::wstring& fileName);
-bool FileExists(const std::wstring& fileName);
 
 }  // namespace tests

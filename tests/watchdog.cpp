@@ -3,53 +3,38 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <string>
-#include <thread>
 
 namespace tests {
 namespace {
 
 class Watchdog : public testing::EmptyTestEventListener {
  public:
-  explicit Watchdog(std::chrono::seconds limit) : limit_(limit) {
-    std::thread([this] { Watch(); }).detach();
-  }
+  explicit Watchdog(std::chrono::seconds limit) : limit_(limit) {}
 
   void OnTestStart(const testing::TestInfo& info) override {
-    std::lock_guard lock(mutex_);
     name_ = std::string(info.test_suite_name()) + "." + info.name();
-    deadline_ = std::chrono::steady_clock::now() + limit_;
-    running_ = true;
+    CreateTimerQueueTimer(&timer_, nullptr, &Expire, this, static_cast<DWORD>(limit_.count() * 1000), 0,
+                          WT_EXECUTEONLYONCE);
   }
 
-  void OnTestEnd(const testing::TestInfo&) override {
-    std::lock_guard lock(mutex_);
-    running_ = false;
-  }
+  // Gone, with any callback under way, before the next test starts.
+  void OnTestEnd(const testing::TestInfo&) override { DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE); }
 
  private:
-  void Watch() {
-    for (;;) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-      std::lock_guard lock(mutex_);
-      if (running_ && std::chrono::steady_clock::now() > deadline_) {
-        std::fprintf(stderr, "\n[  TIMEOUT ] %s ran longer than %lld s\n", name_.c_str(),
-                     static_cast<long long>(limit_.count()));
-        std::fflush(stderr);
-        std::fflush(stdout);
-        TerminateProcess(GetCurrentProcess(), 3);
-      }
-    }
+  static void CALLBACK Expire(void* self, BOOLEAN) {
+    const auto& watchdog = *static_cast<Watchdog*>(self);
+    std::fprintf(stderr, "\n[  TIMEOUT ] %s ran longer than %lld s\n", watchdog.name_.c_str(),
+                 static_cast<long long>(watchdog.limit_.count()));
+    std::fflush(stderr);
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
   }
 
   const std::chrono::seconds limit_;
-  std::mutex mutex_;
   std::string name_;
-  std::chrono::steady_clock::time_point deadline_;
-  bool running_ = false;
+  HANDLE timer_ = nullptr;
 };
 
 }  // namespace
