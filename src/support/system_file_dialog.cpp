@@ -43,9 +43,9 @@ bool TrySetFolder(IFileDialog& dialog, const std::wstring& folder) {
 void SetFileTypes(IFileDialog& dialog, FileDialogKind kind, const std::wstring& filter) {
   const auto entries = SplitFilter(filter);
   if (entries.empty()) return;
-  std::vector<COMDLG_FILTERSPEC> specs;
-  for (const auto& [name, patterns] : entries) specs.push_back({name.c_str(), patterns.c_str()});
-  ThrowIfFailed(dialog.SetFileTypes(static_cast<UINT>(specs.size()), specs.data()), "IFileDialog::SetFileTypes");
+  std::vector<COMDLG_FILTERSPEC> fileTypes;
+  for (const auto& [name, patterns] : entries) fileTypes.push_back({name.c_str(), patterns.c_str()});
+  ThrowIfFailed(dialog.SetFileTypes(static_cast<UINT>(fileTypes.size()), fileTypes.data()), "IFileDialog::SetFileTypes");
   // With a default extension set, the dialog follows the file type the user picks.
   const std::wstring extension = PatternExtension(entries.front().second);
   if (kind == FileDialogKind::Save && !extension.empty()) {
