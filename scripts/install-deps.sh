@@ -25,4 +25,4 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${packages[@]}"
+"${sudo[@]}" apt-get install -y -qq "${packages[@]}"
