@@ -57,7 +57,6 @@ class Form {
   HWND Handle();
   // The client area's device context; while painting, the one being painted.
   HDC DeviceContext();
-  const FormDescription& Description() const noexcept { return description_; }
   int Dpi() const noexcept { return dpi_; }
 
   // For controls and the message loop.

@@ -5,7 +5,10 @@
 #include "forms/message_box.h"
 
 namespace support {
+namespace {
 
+// The version of the running executable as its version resource gives it
+// ("1.00.0008"), or empty text when it has none.
 std::wstring ExecutableVersion() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -24,6 +27,8 @@ std::wstring ExecutableVersion() {
   }
   return std::wstring(version, versionLength - 1);
 }
+
+}  // namespace
 
 void AboutBox::ShowAbout(HWND owner, const forms::Application& app, const std::wstring& /*reserved*/,
                          HICON /*picture*/, const std::wstring& author) const {

@@ -16,8 +16,4 @@ class AboutBox {
                  const std::wstring& author) const;
 };
 
-// The version of the running executable as its version resource gives it
-// ("1.00.0008"), or empty text when it has none.
-std::wstring ExecutableVersion();
-
 }  // namespace support

@@ -50,7 +50,6 @@ struct NullEmptyTraits {
 
 using UniqueHKey = UniqueHandle<NullEmptyTraits<HKEY, ::RegCloseKey>>;
 using UniqueHFont = UniqueHandle<NullEmptyTraits<HFONT, ::DeleteObject>>;
-using UniqueHIcon = UniqueHandle<NullEmptyTraits<HICON, ::DestroyIcon>>;
 using UniqueHModule = UniqueHandle<NullEmptyTraits<HMODULE, ::FreeLibrary>>;
 using UniqueKernelHandle = UniqueHandle<NullEmptyTraits<HANDLE, ::CloseHandle>>;
 

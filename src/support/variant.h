@@ -12,7 +12,6 @@ class Variant {
   Variant() = default;
   explicit Variant(std::wstring text) : text_(std::move(text)) {}
 
-  bool IsEmpty() const noexcept { return !text_.has_value(); }
   // An empty variant reads as empty text.
   std::wstring ToText() const { return text_.value_or(std::wstring()); }
 
