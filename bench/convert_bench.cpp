@@ -45,21 +45,8 @@ constexpr int DefaultRuns = 4;
 // Pump calls timed on their own, to tell the pump's price per chunk.
 constexpr int LonePumps = 20000;
 
-struct FileHandleTraits {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(Type value) noexcept { return value != nullptr && value != INVALID_HANDLE_VALUE; }
-  static void Close(Type value) noexcept { ::CloseHandle(value); }
-};
-using UniqueFile = support::UniqueHandle<FileHandleTraits>;
-
-struct WindowTraits {
-  using Type = HWND;
-  static Type Empty() noexcept { return nullptr; }
-  static bool IsValid(Type value) noexcept { return value != nullptr; }
-  static void Close(Type value) noexcept { ::DestroyWindow(value); }
-};
-using UniqueWindow = support::UniqueHandle<WindowTraits>;
+using support::UniqueFile;
+using UniqueWindow = support::UniqueHWnd;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};

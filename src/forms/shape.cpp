@@ -3,11 +3,6 @@
 #include "support/unique_handle.h"
 
 namespace forms {
-namespace {
-
-using UniqueHPen = support::UniqueHandle<support::NullEmptyTraits<HPEN, ::DeleteObject>>;
-
-}  // namespace
 
 Shape::Shape(Form& form, TwipsRect placement, OleColor fillColor, OleColor borderColor)
     : Control(form, placement, -1), fillColor_(fillColor), borderColor_(borderColor) {}
@@ -15,7 +10,7 @@ Shape::Shape(Form& form, TwipsRect placement, OleColor fillColor, OleColor borde
 void Shape::Paint(HDC dc, HFONT /*font*/) const {
   const RECT rect = PixelRect();
   const ColorBrush brush(fillColor_);
-  const UniqueHPen pen(CreatePen(PS_SOLID, 1, ToColorRef(borderColor_)));
+  const support::UniqueHPen pen(CreatePen(PS_SOLID, 1, ToColorRef(borderColor_)));
   const HGDIOBJ oldBrush = SelectObject(dc, brush.Get());
   const HGDIOBJ oldPen = SelectObject(dc, pen ? static_cast<HGDIOBJ>(pen.Get()) : GetStockObject(BLACK_PEN));
   Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);

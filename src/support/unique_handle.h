@@ -48,6 +48,17 @@ struct NullEmptyTraits {
   static void Close(Type value) noexcept { CloseFn(value); }
 };
 
+// A file handle is empty at INVALID_HANDLE_VALUE, the value CreateFileW fails with.
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Type value) noexcept { return value != nullptr && value != INVALID_HANDLE_VALUE; }
+  static void Close(Type value) noexcept { ::CloseHandle(value); }
+};
+
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueHWnd = UniqueHandle<NullEmptyTraits<HWND, ::DestroyWindow>>;
+using UniqueHPen = UniqueHandle<NullEmptyTraits<HPEN, ::DeleteObject>>;
 using UniqueHKey = UniqueHandle<NullEmptyTraits<HKEY, ::RegCloseKey>>;
 using UniqueHFont = UniqueHandle<NullEmptyTraits<HFONT, ::DeleteObject>>;
 using UniqueHModule = UniqueHandle<NullEmptyTraits<HMODULE, ::FreeLibrary>>;
