@@ -3,14 +3,10 @@
 
 namespace modMain {
 
-// Bytes skipped at the start of an NRG image; also the expected difference
-// between the input and output sizes.
-inline constexpr unsigned long HeaderSize = 307200;
-// Bytes requested by each read.
-inline constexpr unsigned long ChunkSize = 65536;
-
-// Copies the input from HeaderSize to its end into the output, then tells the
-// user the outcome. Every failure is reported here; nothing is returned.
+// Copies the input from byte 307,200 to its end into the output, then tells
+// the user the outcome: success, a size mismatch, a failed file call, or
+// nothing when the user chose to stop. Serves the window's events after
+// every chunk and asks before stopping when CancelRequested is raised.
 void ConvertImage(std::wstring inFileName, std::wstring outFileName);
 
 }  // namespace modMain

@@ -7,13 +7,28 @@
 #include "forms/mouse_pointer.h"
 
 namespace modMain {
+namespace {
+
+// The busy state of one conversion, undone on every way out.
+class Busy {
+ public:
+  Busy() {
+    IsConverting = true;
+    forms::SetMousePointer(forms::MousePointer::Hourglass);
+  }
+  ~Busy() {
+    forms::SetMousePointer(forms::MousePointer::Default);
+    IsConverting = false;
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+};
+
+}  // namespace
 
 void RunConversion(std::wstring inFileName, std::wstring outFileName) {
-  IsConverting = support::True;
-  forms::SetMousePointer(forms::MousePointer::Hourglass);
+  const Busy busy;
   ConvertImage(std::move(inFileName), std::move(outFileName));
-  forms::SetMousePointer(forms::MousePointer::Default);
-  IsConverting = support::False;
 }
 
 }  // namespace modMain

@@ -2,7 +2,7 @@
 
 namespace modMain {
 
-support::Flag IsConverting = support::False;
-support::Flag CancelRequested = support::False;
+bool IsConverting = false;
+bool CancelRequested = false;
 
 }  // namespace modMain

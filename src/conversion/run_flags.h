@@ -1,12 +1,11 @@
 #pragma once
-#include "support/flag.h"
 
 namespace modMain {
 
 // A conversion is running: set and cleared only by RunConversion.
-extern support::Flag IsConverting;
+extern bool IsConverting;
 // The user asked to stop the running conversion and has not yet answered the
 // stop prompt: raised by the window, cleared by ConvertImage.
-extern support::Flag CancelRequested;
+extern bool CancelRequested;
 
 }  // namespace modMain

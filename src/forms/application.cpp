@@ -1,26 +1,17 @@
 #include "forms/application.h"
 
-#include <windows.h>
-
-#include <string>
+#include "win32/file_name.h"
+#include "win32/module_path.h"
 
 namespace forms {
 namespace {
 
 Application Describe() {
   Application app;
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const auto slash = path.find_last_of(L"\\/");
-  app.Path = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-  app.ExeName = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const std::wstring path = win32::ExecutablePath();
+  const std::size_t nameStart = win32::NameStart(path);
+  app.Path = path.substr(0, nameStart > 0 ? nameStart - 1 : 0);
+  app.ExeName = path.substr(nameStart);
   app.Title = app.ExeName;
   return app;
 }

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "support/failure.h"
+#include "win32/failure.h"
 
 namespace forms {
 
@@ -12,9 +12,9 @@ COLORREF ToColorRef(OleColor color) {
 
 ColorBrush::ColorBrush(OleColor color) {
   if (IsSystemColor(color)) {
-    brush_ = support::ThrowIfNull(GetSysColorBrush(SystemColorIndex(color)), "GetSysColorBrush");
+    brush_ = win32::ThrowIfNull(GetSysColorBrush(SystemColorIndex(color)), "GetSysColorBrush");
   } else {
-    brush_ = support::ThrowIfNull(CreateSolidBrush(static_cast<COLORREF>(color)), "CreateSolidBrush");
+    brush_ = win32::ThrowIfNull(CreateSolidBrush(static_cast<COLORREF>(color)), "CreateSolidBrush");
     owned_ = true;
   }
 }

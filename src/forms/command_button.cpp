@@ -3,34 +3,29 @@
 #include <utility>
 
 #include "forms/form.h"
-#include "support/failure.h"
 
 namespace forms {
 
 CommandButton::CommandButton(Form& form, std::wstring caption, TwipsRect placement, int tabIndex, ButtonRole role)
-    : Control(form, placement, tabIndex), caption_(std::move(caption)), role_(role) {}
+    : Control(form, placement, tabIndex), caption_(std::move(caption)), isDefault_(role == ButtonRole::Default) {
+  form.AddButton(*this, role);
+}
 
 void CommandButton::SetValue(bool value) {
   if (value) Click();
 }
 
 void CommandButton::ShowAsDefault(bool isDefault) {
-  if (window_ == nullptr) return;
-  SendMessageW(window_, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (Handle() == nullptr) return;
+  SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void CommandButton::Create(HWND parent, HFONT font, int id) {
-  const RECT rect = PixelRect();
   // BS_NOTIFY: the form hears when the button gets and loses the focus, to move the default frame.
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY |
-                      (role_ == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
-                      (Enabled() ? 0 : WS_DISABLED);
-  window_ = support::ThrowIfNull(
-      CreateWindowExW(0, L"BUTTON", caption_.c_str(), style, rect.left, rect.top, rect.right - rect.left,
-                      rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                      GetModuleHandleW(nullptr), nullptr),
-      "CreateWindowExW(BUTTON)");
-  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  CreateControlWindow(parent, font, id,
+                      {.ClassName = L"BUTTON",
+                       .Text = caption_,
+                       .Style = static_cast<DWORD>(BS_NOTIFY | (isDefault_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))});
 }
 
 void CommandButton::OnCommand(WORD code) {

@@ -1,6 +1,7 @@
 #include "forms/control.h"
 
 #include "forms/form.h"
+#include "win32/failure.h"
 
 namespace forms {
 
@@ -14,6 +15,17 @@ RECT Control::PixelRect() const { return TwipsToPixels(placement_, form_.Dpi());
 void Control::SetEnabled(bool enabled) {
   enabled_ = enabled;
   form_.ControlEnabledChanged(*this);
+}
+
+void Control::CreateControlWindow(HWND parent, HFONT font, int id, const ControlWindowArgs& args) {
+  const RECT rect = PixelRect();
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | args.Style | (enabled_ ? 0 : WS_DISABLED);
+  window_ = win32::ThrowIfNull(
+      CreateWindowExW(args.ExStyle, args.ClassName, args.Text.c_str(), style, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
+      "CreateWindowExW");
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 }  // namespace forms

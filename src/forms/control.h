@@ -1,11 +1,22 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "forms/twips.h"
 
 namespace forms {
 
 class Form;
+
+// What a windowed control's window is made of; the placement, the font, the
+// enabled state and the tab stop come from the control and its form.
+struct ControlWindowArgs {
+  const wchar_t* ClassName = L"";
+  std::wstring Text;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+};
 
 // A control of a form, placed in twips. Windowed controls (text boxes,
 // buttons) get their window when the form loads; windowless ones (labels,
@@ -18,7 +29,6 @@ class Control {
   Control& operator=(const Control&) = delete;
 
   Form& Parent() const noexcept { return form_; }
-  const TwipsRect& Placement() const noexcept { return placement_; }
   int TabIndex() const noexcept { return tabIndex_; }
   // Where the control lies in the client area, in pixels.
   RECT PixelRect() const;
@@ -27,12 +37,13 @@ class Control {
   void SetEnabled(bool enabled);
 
   // The control's window; null for a windowless control or before load.
-  virtual HWND Handle() const noexcept { return nullptr; }
+  HWND Handle() const noexcept { return window_; }
 
  protected:
   friend class Form;
-  // Windowed controls create their window here, when the form loads.
+  // Windowed controls create their window here, through CreateControlWindow, when the form loads.
   virtual void Create(HWND /*parent*/, HFONT /*font*/, int /*id*/) {}
+  void CreateControlWindow(HWND parent, HFONT font, int id, const ControlWindowArgs& args);
   // Windowless controls draw themselves here.
   virtual void Paint(HDC /*dc*/, HFONT /*font*/) const {}
   // A WM_COMMAND notification from the control's window.
@@ -40,13 +51,14 @@ class Control {
   // Background and text colours of the window (WM_CTLCOLOR*); null for the default.
   virtual HBRUSH OnControlColor(HDC /*dc*/) { return nullptr; }
   // The form's window, and with it the control's, has been destroyed.
-  virtual void Detach() {}
+  void Detach() noexcept { window_ = nullptr; }
 
  private:
   Form& form_;
   TwipsRect placement_;
   int tabIndex_;
   bool enabled_ = true;
+  HWND window_ = nullptr;
 };
 
 }  // namespace forms

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "support/failure.h"
+#include "win32/failure.h"
 
 namespace forms {
 
@@ -12,7 +12,7 @@ std::wstring CurDir() {
   for (DWORD size = MAX_PATH;;) {
     folder.resize(size);
     const DWORD length = GetCurrentDirectoryW(size, folder.data());
-    if (length == 0) support::ThrowWin32(GetLastError(), "GetCurrentDirectoryW");
+    if (length == 0) win32::ThrowWin32(GetLastError(), "GetCurrentDirectoryW");
     if (length < size) {
       folder.resize(length);
       return folder;

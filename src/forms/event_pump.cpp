@@ -21,7 +21,7 @@ void PumpPendingEvents() {
 
 }  // namespace
 
-support::Seam<EventPumpFunction> EventPumpSeam{PumpPendingEvents};
+win32::Seam<EventPumpFunction> EventPumpSeam{PumpPendingEvents};
 
 void DoEvents() { (*EventPumpSeam)(); }
 

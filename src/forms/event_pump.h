@@ -1,12 +1,12 @@
 #pragma once
 #include <functional>
 
-#include "support/seam.h"
+#include "win32/seam.h"
 
 namespace forms {
 
 using EventPumpFunction = std::function<void()>;
-extern support::Seam<EventPumpFunction> EventPumpSeam;
+extern win32::Seam<EventPumpFunction> EventPumpSeam;
 
 // Processes every window event pending now, then returns.
 void DoEvents();

@@ -1,10 +1,10 @@
 #include "forms/font.h"
 
-#include "support/failure.h"
+#include "win32/failure.h"
 
 namespace forms {
 
-support::UniqueHFont CreateFormFont(const FontDescription& font, int dpi) {
+win32::UniqueHFont CreateFormFont(const FontDescription& font, int dpi) {
   LOGFONTW logFont{};
   logFont.lfHeight = -MulDiv(font.Points, dpi, 72);
   logFont.lfWeight = font.Weight;
@@ -14,7 +14,7 @@ support::UniqueHFont CreateFormFont(const FontDescription& font, int dpi) {
   logFont.lfQuality = DEFAULT_QUALITY;
   logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   font.Name.copy(logFont.lfFaceName, LF_FACESIZE - 1);
-  return support::UniqueHFont(support::ThrowIfNull(CreateFontIndirectW(&logFont), "CreateFontIndirectW"));
+  return win32::UniqueHFont(win32::ThrowIfNull(CreateFontIndirectW(&logFont), "CreateFontIndirectW"));
 }
 
 }  // namespace forms

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace forms {
 
@@ -15,6 +15,6 @@ struct FontDescription {
 };
 
 // The font at the given dots per inch.
-support::UniqueHFont CreateFormFont(const FontDescription& font, int dpi);
+win32::UniqueHFont CreateFormFont(const FontDescription& font, int dpi);
 
 }  // namespace forms

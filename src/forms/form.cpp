@@ -6,7 +6,7 @@
 #include "forms/control.h"
 #include "forms/mouse_pointer.h"
 #include "forms/runtime_error.h"
-#include "support/failure.h"
+#include "win32/failure.h"
 
 namespace forms {
 namespace {
@@ -28,7 +28,7 @@ ATOM RegisterFormClass(WNDPROC windowProc) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = ClassName;
     const ATOM registered = RegisterClassExW(&windowClass);
-    if (registered == 0) support::ThrowWin32(GetLastError(), "RegisterClassExW");
+    if (registered == 0) win32::ThrowWin32(GetLastError(), "RegisterClassExW");
     return registered;
   }();
   return atom;
@@ -67,6 +67,12 @@ Form::~Form() {
 
 void Form::Add(Control& control) { controls_.push_back(&control); }
 
+void Form::AddButton(CommandButton& button, ButtonRole role) {
+  buttons_.push_back(&button);
+  if (role == ButtonRole::Default) defaultButton_ = &button;
+  if (role == ButtonRole::Cancel) cancelButton_ = &button;
+}
+
 HWND Form::Handle() {
   Load();
   return window_;
@@ -74,7 +80,7 @@ HWND Form::Handle() {
 
 HDC Form::DeviceContext() {
   if (paintDc_ != nullptr) return paintDc_;
-  return support::ThrowIfNull(GetDC(Handle()), "GetDC");
+  return win32::ThrowIfNull(GetDC(Handle()), "GetDC");
 }
 
 void Form::Show() {
@@ -95,8 +101,8 @@ void Form::Load() {
 
   // The stored position is the client area's; the frame goes around it.
   RECT rect = TwipsToPixels(description_.ClientArea, dpi_);
-  support::ThrowIfFalse(AdjustWindowRectEx(&rect, FormStyle, FALSE, 0), "AdjustWindowRectEx");
-  support::ThrowIfNull(CreateWindowExW(0, ClassName, description_.Caption.c_str(), FormStyle, rect.left, rect.top,
+  win32::ThrowIfFalse(AdjustWindowRectEx(&rect, FormStyle, FALSE, 0), "AdjustWindowRectEx");
+  win32::ThrowIfNull(CreateWindowExW(0, ClassName, description_.Caption.c_str(), FormStyle, rect.left, rect.top,
                                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), this),
                        "CreateWindowExW");
@@ -113,17 +119,15 @@ void Form::Load() {
 
 int Form::ControlId(const Control& control) const {
   // The dialog manager sends IDCANCEL for Escape: the cancel button answers to it.
-  if (auto* button = dynamic_cast<const CommandButton*>(&control); button && button->Role() == ButtonRole::Cancel) {
-    return IDCANCEL;
-  }
+  if (&control == cancelButton_) return IDCANCEL;
   const auto position = std::find(controls_.begin(), controls_.end(), &control) - controls_.begin();
   return FirstControlId + static_cast<int>(position);
 }
 
 bool Form::QueryUnload(UnloadMode mode) {
-  support::Flag cancel = support::False;
+  bool cancel = false;
   if (OnQueryUnload) OnQueryUnload(cancel, mode);
-  return cancel == support::False;
+  return cancel == false;
 }
 
 void Form::Forget() {
@@ -148,11 +152,11 @@ Control* Form::FindControl(HWND window) const {
   return found != controls_.end() ? *found : nullptr;
 }
 
-CommandButton* Form::FindButton(ButtonRole role) const {
-  for (Control* control : controls_) {
-    if (auto* button = dynamic_cast<CommandButton*>(control); button && button->Role() == role) return button;
-  }
-  return nullptr;
+CommandButton* Form::FindButton(HWND window) const {
+  if (window == nullptr) return nullptr;
+  const auto found =
+      std::find_if(buttons_.begin(), buttons_.end(), [window](const CommandButton* b) { return b->Handle() == window; });
+  return found != buttons_.end() ? *found : nullptr;
 }
 
 void Form::ControlEnabledChanged(Control& control) {
@@ -181,11 +185,9 @@ void Form::FocusChanged() {
   Control* focused = FindControl(focus);
   if (focused != nullptr) focusToRestore_ = focused;
   // Enter clicks the focused button, else the default one: the frame shows which.
-  auto* focusedButton = dynamic_cast<CommandButton*>(focused);
-  for (Control* control : controls_) {
-    if (auto* button = dynamic_cast<CommandButton*>(control)) {
-      button->ShowAsDefault(focusedButton != nullptr ? button == focusedButton : button->Role() == ButtonRole::Default);
-    }
+  const CommandButton* focusedButton = FindButton(focus);
+  for (CommandButton* button : buttons_) {
+    button->ShowAsDefault(focusedButton != nullptr ? button == focusedButton : button == defaultButton_);
   }
 }
 
@@ -202,8 +204,8 @@ void Form::RestoreFocus() {
 
 bool Form::KeyReachesKeyDown(WPARAM key) const {
   if (key == VK_TAB) return false;
-  if (key == VK_RETURN && FindButton(ButtonRole::Default) != nullptr) return false;
-  if (key == VK_ESCAPE && FindButton(ButtonRole::Cancel) != nullptr) return false;
+  if (key == VK_RETURN && defaultButton_ != nullptr) return false;
+  if (key == VK_ESCAPE && cancelButton_ != nullptr) return false;
   return true;
 }
 
@@ -260,8 +262,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID: {
       // The button that Enter clicks now: the focused one, else the default one.
-      const CommandButton* button = dynamic_cast<CommandButton*>(FindControl(GetFocus()));
-      if (button == nullptr) button = FindButton(ButtonRole::Default);
+      const CommandButton* button = FindButton(GetFocus());
+      if (button == nullptr) button = defaultButton_;
       return button != nullptr ? MAKELRESULT(ControlId(*button), DC_HASDEFID) : 0;
     }
     case WM_GETFONT:

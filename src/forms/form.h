@@ -9,8 +9,7 @@
 #include "forms/command_button.h"
 #include "forms/font.h"
 #include "forms/twips.h"
-#include "support/flag.h"
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace forms {
 
@@ -25,7 +24,7 @@ struct FormDescription {
 };
 
 // Why a form is asked to close.
-enum class UnloadMode { ControlMenu = 0, Code = 1, AppWindows = 2, TaskManager = 3 };
+enum class UnloadMode { ControlMenu = 0, Code = 1, AppWindows = 2 };
 
 // Key state bits of the KeyDown event.
 inline constexpr short ShiftMask = 1;
@@ -44,7 +43,7 @@ class Form {
   std::function<void()> OnLoad;
   std::function<void()> OnPaint;
   std::function<void(short& keyCode, short& shift)> OnKeyDown;
-  std::function<void(support::Flag& cancel, UnloadMode mode)> OnQueryUnload;
+  std::function<void(bool& cancel, UnloadMode mode)> OnQueryUnload;
 
   // Loads the form if needed (raising Load before it is visible), shows it and returns.
   void Show();
@@ -61,6 +60,7 @@ class Form {
 
   // For controls and the message loop.
   void Add(Control& control);
+  void AddButton(CommandButton& button, ButtonRole role);
   void ControlEnabledChanged(Control& control);
   void FocusChanged();
   // Key preview and dialog keys (Tab, Enter, Escape); true when the message was used.
@@ -78,14 +78,17 @@ class Form {
   void RestoreFocus();
   bool KeyReachesKeyDown(WPARAM key) const;
   Control* FindControl(HWND window) const;
-  CommandButton* FindButton(ButtonRole role) const;
+  CommandButton* FindButton(HWND window) const;
   int ControlId(const Control& control) const;
 
   FormDescription description_;
   std::vector<Control*> controls_;  // in the order they were declared, which is also their drawing order
+  std::vector<CommandButton*> buttons_;
+  CommandButton* defaultButton_ = nullptr;  // Enter
+  CommandButton* cancelButton_ = nullptr;   // Escape
   HWND window_ = nullptr;
   int dpi_;
-  support::UniqueHFont font_;
+  win32::UniqueHFont font_;
   ColorBrush backBrush_;
   HDC paintDc_ = nullptr;
   Control* focusToRestore_ = nullptr;

@@ -2,7 +2,7 @@
 
 #include "forms/application.h"
 #include "forms/form.h"
-#include "support/failure.h"
+#include "win32/failure.h"
 
 namespace forms {
 namespace {
@@ -17,13 +17,13 @@ int ShowSystemMessageBox(const MessageBoxRequest& request) {
   params.dwStyle = request.Style;
   params.lpszIcon = request.IconResource;
   const int answer = MessageBoxIndirectW(&params);
-  if (answer == 0) support::ThrowWin32(GetLastError(), "MessageBoxIndirectW");
+  if (answer == 0) win32::ThrowWin32(GetLastError(), "MessageBoxIndirectW");
   return answer;
 }
 
 }  // namespace
 
-support::Seam<MessageBoxFunction> MessageBoxSeam{ShowSystemMessageBox};
+win32::Seam<MessageBoxFunction> MessageBoxSeam{ShowSystemMessageBox};
 
 int MsgBox(const std::wstring& text, UINT style) {
   return (*MessageBoxSeam)({.Owner = MainWindow(), .Text = text, .Caption = App().Title, .Style = style});

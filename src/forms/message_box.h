@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "support/seam.h"
+#include "win32/seam.h"
 
 namespace forms {
 
@@ -20,7 +20,7 @@ using MessageBoxFunction = std::function<int(const MessageBoxRequest&)>;
 
 // Every modal message box of the program goes through here; tests put a
 // scripted answer in its place.
-extern support::Seam<MessageBoxFunction> MessageBoxSeam;
+extern win32::Seam<MessageBoxFunction> MessageBoxSeam;
 
 // A modal box owned by the program's main window, captioned with the
 // application title. Returns the button pressed (IDOK, IDCANCEL, ...).

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "forms/message_box.h"
-#include "support/failure.h"
-#include "support/system_message.h"
+#include "win32/failure.h"
+#include "win32/system_message.h"
 
 namespace forms {
 namespace {
@@ -20,8 +20,8 @@ std::wstring Widen(const char* text) {
 std::wstring Describe(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
-  } catch (const support::Failure& failure) {
-    return Widen(failure.what()) + L": " + support::DescribeSystemError(failure.Code());
+  } catch (const win32::Failure& failure) {
+    return Widen(failure.what()) + L": " + win32::DescribeSystemError(failure.Code());
   } catch (const std::bad_alloc&) {
     return L"Недостаточно памяти.";
   } catch (const std::exception& other) {
@@ -33,7 +33,7 @@ std::wstring Describe(std::exception_ptr error) {
 
 }  // namespace
 
-support::Seam<EndProgramFunction> EndProgramSeam{[](int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }};
+win32::Seam<EndProgramFunction> EndProgramSeam{[](int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }};
 
 void ReportRuntimeError(std::exception_ptr error) noexcept {
   try {

@@ -2,13 +2,13 @@
 #include <exception>
 #include <functional>
 
-#include "support/seam.h"
+#include "win32/seam.h"
 
 namespace forms {
 
 using EndProgramFunction = std::function<void(int exitCode)>;
 // How a run-time error ends the program; tests record it instead.
-extern support::Seam<EndProgramFunction> EndProgramSeam;
+extern win32::Seam<EndProgramFunction> EndProgramSeam;
 
 // Tells the user about an error that escaped an event handler, then ends the program.
 void ReportRuntimeError(std::exception_ptr error) noexcept;

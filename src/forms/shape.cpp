@@ -1,6 +1,6 @@
 #include "forms/shape.h"
 
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace forms {
 
@@ -10,7 +10,7 @@ Shape::Shape(Form& form, TwipsRect placement, OleColor fillColor, OleColor borde
 void Shape::Paint(HDC dc, HFONT /*font*/) const {
   const RECT rect = PixelRect();
   const ColorBrush brush(fillColor_);
-  const support::UniqueHPen pen(CreatePen(PS_SOLID, 1, ToColorRef(borderColor_)));
+  const win32::UniqueHPen pen(CreatePen(PS_SOLID, 1, ToColorRef(borderColor_)));
   const HGDIOBJ oldBrush = SelectObject(dc, brush.Get());
   const HGDIOBJ oldPen = SelectObject(dc, pen ? static_cast<HGDIOBJ>(pen.Get()) : GetStockObject(BLACK_PEN));
   Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);

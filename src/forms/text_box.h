@@ -22,18 +22,14 @@ class TextBox final : public Control {
   OleColor BackColor() const noexcept { return backColor_; }
   void SetBackColor(OleColor color);
 
-  HWND Handle() const noexcept override { return window_; }
-
  private:
   void Create(HWND parent, HFONT font, int id) override;
   void OnCommand(WORD code) override;
-  void Detach() override { window_ = nullptr; }
   HBRUSH OnControlColor(HDC dc) override;
 
   std::wstring text_;  // the text until the window exists
   OleColor backColor_ = WindowBackgroundColor;
   ColorBrush backBrush_;
-  HWND window_ = nullptr;
 };
 
 }  // namespace forms

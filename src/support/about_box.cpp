@@ -3,21 +3,20 @@
 #include <vector>
 
 #include "forms/message_box.h"
+#include "win32/module_path.h"
 
-namespace support {
+namespace support::AboutBox {
 namespace {
 
 // The version of the running executable as its version resource gives it
 // ("1.00.0008"), or empty text when it has none.
 std::wstring ExecutableVersion() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length == MAX_PATH) return {};
+  const std::wstring path = win32::ExecutablePath();
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) return {};
   std::vector<BYTE> data(size);
-  if (!GetFileVersionInfoW(path, 0, size, data.data())) return {};
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return {};
   wchar_t* version = nullptr;
   UINT versionLength = 0;
   if (!VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\FileVersion", reinterpret_cast<void**>(&version),
@@ -30,8 +29,7 @@ std::wstring ExecutableVersion() {
 
 }  // namespace
 
-void AboutBox::ShowAbout(HWND owner, const forms::Application& app, const std::wstring& /*reserved*/,
-                         HICON /*picture*/, const std::wstring& author) const {
+void ShowAbout(HWND owner, const forms::Application& app, const std::wstring& author) {
   std::wstring text = app.Title;
   if (const std::wstring version = ExecutableVersion(); !version.empty()) text += L"\r\nВерсия " + version;
   text += L"\r\n\r\n" + author;
@@ -42,4 +40,4 @@ void AboutBox::ShowAbout(HWND owner, const forms::Application& app, const std::w
                             .IconResource = L"A_MAIN"});
 }
 
-}  // namespace support
+}  // namespace support::AboutBox

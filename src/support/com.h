@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "support/failure.h"
-#include "support/unique_handle.h"
+#include "win32/failure.h"
+#include "win32/unique_handle.h"
 
 namespace support {
 
@@ -13,7 +13,7 @@ namespace support {
 class ComApartment {
  public:
   ComApartment() {
-    ThrowIfFailed(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE), "CoInitializeEx");
+    win32::ThrowIfFailed(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE), "CoInitializeEx");
   }
   ~ComApartment() { CoUninitialize(); }
   ComApartment(const ComApartment&) = delete;
@@ -21,6 +21,6 @@ class ComApartment {
 };
 
 // Text that COM allocated for the caller to free.
-using UniqueCoTaskString = UniqueHandle<NullEmptyTraits<PWSTR, ::CoTaskMemFree>>;
+using UniqueCoTaskString = win32::UniqueHandle<win32::NullEmptyTraits<PWSTR, ::CoTaskMemFree>>;
 
 }  // namespace support

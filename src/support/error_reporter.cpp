@@ -1,17 +1,12 @@
 #include "support/error_reporter.h"
 
 #include "forms/message_box.h"
-#include "support/system_message.h"
+#include "win32/system_message.h"
 
-namespace support {
+namespace support::ErrorReporter {
 
-void ErrorReporter::ShowError(DWORD errorCode, UINT style, const std::wstring& message) const {
-  forms::MsgBox(message + L"\r\n\r\n" + DescribeSystemError(errorCode), style);
+void ShowError(DWORD errorCode, UINT style, const std::wstring& message) {
+  forms::MsgBox(message + L"\r\n\r\n" + win32::DescribeSystemError(errorCode), style);
 }
 
-ErrorReporter& TheErrorReporter() {
-  static ErrorReporter reporter;
-  return reporter;
-}
-
-}  // namespace support
+}  // namespace support::ErrorReporter

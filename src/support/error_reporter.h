@@ -3,16 +3,10 @@
 
 #include <string>
 
-namespace support {
+namespace support::ErrorReporter {
 
-// Tells the user about a failed system call: the program's message, then the
-// system's description of the error code, in one modal box.
-class ErrorReporter {
- public:
-  void ShowError(DWORD errorCode, UINT style, const std::wstring& message) const;
-};
+// Tells the user about a failed system call in one modal box: the program's
+// message, a blank line, then the system's description of the error code.
+void ShowError(DWORD errorCode, UINT style, const std::wstring& message);
 
-// The program-wide instance, made on first use.
-ErrorReporter& TheErrorReporter();
-
-}  // namespace support
+}  // namespace support::ErrorReporter

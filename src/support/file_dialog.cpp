@@ -2,14 +2,14 @@
 
 namespace support {
 
-Seam<ShowFileDialogFunction> FileDialogSeam(ShowSystemFileDialog);
+win32::Seam<ShowFileDialogFunction> FileDialogSeam(ShowSystemFileDialog);
 
-Flag FileDialog::Show(FileDialogKind kind) {
+bool FileDialog::Show(FileDialogKind kind) {
   request_.Kind = kind;
   std::optional<std::wstring> chosen = (*FileDialogSeam)(request_);
-  if (!chosen) return False;
+  if (!chosen) return false;
   request_.FileName = std::move(*chosen);
-  return True;
+  return true;
 }
 
 }  // namespace support

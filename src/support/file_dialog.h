@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/flag.h"
-#include "support/seam.h"
+#include "win32/seam.h"
 
 namespace support {
 
@@ -28,7 +27,7 @@ struct FileDialogRequest {
 using ShowFileDialogFunction = std::function<std::optional<std::wstring>(const FileDialogRequest&)>;
 
 // Every file dialog of the program is shown through here; tests script the user's choice.
-extern Seam<ShowFileDialogFunction> FileDialogSeam;
+extern win32::Seam<ShowFileDialogFunction> FileDialogSeam;
 
 // The system's open or save dialog. The proposed name's own folder, when it
 // exists, wins over the initial folder, so that the dialog shows the file
@@ -38,26 +37,26 @@ extern Seam<ShowFileDialogFunction> FileDialogSeam;
 std::optional<std::wstring> ShowSystemFileDialog(const FileDialogRequest& request);
 
 // The filter's display names and their patterns, pair by pair. Throws
-// support::Failure for a name without patterns.
+// win32::Failure for a name without patterns.
 std::vector<std::pair<std::wstring, std::wstring>> SplitFilter(const std::wstring& filter);
 
 // An open or save dialog for one choice: set its properties, show it, read
 // the chosen name.
 class FileDialog {
  public:
-  // Before a choice, the proposed name; after ShowOpen or ShowSave returned True, the chosen full name.
+  // Before a choice, the proposed name; after ShowOpen or ShowSave returned true, the chosen full name.
   const std::wstring& FileName() const noexcept { return request_.FileName; }
   void SetOwnerWindow(HWND owner) { request_.Owner = owner; }
   void SetFilter(const std::wstring& filter) { request_.Filter = filter; }
   void SetFileName(const std::wstring& fileName) { request_.FileName = fileName; }
   void SetInitialFolder(const std::wstring& folder) { request_.InitialFolder = folder; }
 
-  // True when the user chose a file, False when the dialog was closed without one.
-  Flag ShowOpen() { return Show(FileDialogKind::Open); }
-  Flag ShowSave() { return Show(FileDialogKind::Save); }
+  // true when the user chose a file, false when the dialog was closed without one.
+  bool ShowOpen() { return Show(FileDialogKind::Open); }
+  bool ShowSave() { return Show(FileDialogKind::Save); }
 
  private:
-  Flag Show(FileDialogKind kind);
+  bool Show(FileDialogKind kind);
 
   FileDialogRequest request_;
 };

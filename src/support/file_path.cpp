@@ -1,6 +1,7 @@
 #include <string>
 
 #include "support/support_functions.h"
+#include "win32/file_name.h"
 
 namespace support {
 namespace {
@@ -8,12 +9,6 @@ namespace {
 constexpr wchar_t Separators[] = L"\\/";
 
 bool IsDrive(const std::wstring& text) { return text.size() >= 2 && text[1] == L':'; }
-
-// Where the file name proper begins, after the last separator.
-std::size_t NameStart(const std::wstring& fileName) {
-  const auto separator = fileName.find_last_of(Separators);
-  return separator == std::wstring::npos ? 0 : separator + 1;
-}
 
 }  // namespace
 
@@ -34,7 +29,7 @@ std::wstring ksGetFilePath(const std::wstring& fileName) {
 std::wstring ksGetFileExtension(const std::wstring& fileName) {
   const auto dot = fileName.rfind(L'.');
   // A dot before the name proper belongs to a folder.
-  if (dot == std::wstring::npos || dot < NameStart(fileName)) return {};
+  if (dot == std::wstring::npos || dot < win32::NameStart(fileName)) return {};
   return fileName.substr(dot + 1);
 }
 

@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
-#include "support/failure.h"
+#include "win32/failure.h"
 
 namespace support {
 
 double ksGetFileSizeEx(const std::wstring& fileName) {
   // Reads the directory entry: works for a file that another program holds open.
   WIN32_FILE_ATTRIBUTE_DATA data;
-  ThrowIfFalse(GetFileAttributesExW(fileName.c_str(), GetFileExInfoStandard, &data), "GetFileAttributesExW");
+  win32::ThrowIfFalse(GetFileAttributesExW(fileName.c_str(), GetFileExInfoStandard, &data), "GetFileAttributesExW");
   const ULONGLONG size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   return static_cast<double>(size);
 }

@@ -2,6 +2,6 @@
 
 namespace support {
 
-Flag ksIsInIDE() { return IsDebuggerPresent() ? True : False; }
+bool ksIsInIDE() { return IsDebuggerPresent() ? true : false; }
 
 }  // namespace support

@@ -2,27 +2,18 @@
 #include <string>
 
 #include "forms/application.h"
-#include "support/flag.h"
-#include "support/variant.h"
-
-namespace support {
 
 // Text values that outlive the program, per user and per application: under
 // HKEY_CURRENT_USER\<app.SettingsRoot>\<section>, one REG_SZ value per key.
-// The reserved number (0) and flag (True) are accepted and ignored.
-class SettingsStore {
- public:
-  // The stored text, or the default when there is none that can be read as
-  // text: no key, no value, another type, or more than a path's length.
-  // status becomes True for a stored value, False for the default.
-  Variant ReadValue(const std::wstring& section, const std::wstring& key, long reserved,
-                    const forms::Application& app, const Variant& defaultValue, Flag reservedFlag,
-                    Flag& status) const;
+namespace support::SettingsStore {
 
-  // Stores the value's text, creating the section as needed; throws
-  // support::Failure when the registry refuses. status becomes True.
-  void WriteValue(const std::wstring& section, const std::wstring& key, long reserved, const Variant& value,
-                  const forms::Application& app, Flag reservedFlag, Flag& status) const;
-};
+// The stored text, or the default when nothing readable as text is stored.
+std::wstring ReadValue(const std::wstring& section, const std::wstring& key, const forms::Application& app,
+                       const std::wstring& defaultValue);
 
-}  // namespace support
+// Stores the text, creating the section as needed. A value is a convenience:
+// one that the registry refuses to store is skipped, and false says so.
+bool WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                const forms::Application& app);
+
+}  // namespace support::SettingsStore

@@ -3,9 +3,8 @@
 
 #include <string>
 
-#include "support/flag.h"
 
-// The support library's flat functions. Each throws support::Failure when
+// The support library's flat functions. Each throws win32::Failure when
 // the system refuses what it asks.
 namespace support {
 
@@ -13,8 +12,8 @@ namespace support {
 // (Win+R, "start") finds it by its file name.
 void ksRegisterAppPath();
 
-// True when the program runs under a debugger, that is, inside its development environment.
-Flag ksIsInIDE();
+// true when the program runs under a debugger, that is, inside its development environment.
+bool ksIsInIDE();
 
 // Gives the window the named icon resource of the executable, large and small.
 void ksSetWindowResIconAll(HWND window, const std::wstring& iconName);

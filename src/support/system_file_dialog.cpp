@@ -4,7 +4,8 @@
 #include <wrl/client.h>
 
 #include "support/com.h"
-#include "support/failure.h"
+#include "win32/failure.h"
+#include "win32/file_name.h"
 #include "support/file_dialog.h"
 #include "support/support_functions.h"
 
@@ -15,12 +16,6 @@ using Microsoft::WRL::ComPtr;
 
 constexpr FILEOPENDIALOGOPTIONS OpenOptions = FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM;
 constexpr FILEOPENDIALOGOPTIONS SaveOptions = FOS_OVERWRITEPROMPT | FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM;
-
-std::wstring NamePart(const std::wstring& fileName) {
-  const auto separator = fileName.find_last_of(L"\\/");
-  if (separator != std::wstring::npos) return fileName.substr(separator + 1);
-  return fileName.size() >= 2 && fileName[1] == L':' ? fileName.substr(2) : fileName;
-}
 
 // "*.ISO" gives "ISO"; a pattern with wildcards in its extension gives none.
 std::wstring PatternExtension(const std::wstring& patterns) {
@@ -45,11 +40,11 @@ void SetFileTypes(IFileDialog& dialog, FileDialogKind kind, const std::wstring& 
   if (entries.empty()) return;
   std::vector<COMDLG_FILTERSPEC> fileTypes;
   for (const auto& [name, patterns] : entries) fileTypes.push_back({name.c_str(), patterns.c_str()});
-  ThrowIfFailed(dialog.SetFileTypes(static_cast<UINT>(fileTypes.size()), fileTypes.data()), "IFileDialog::SetFileTypes");
+  win32::ThrowIfFailed(dialog.SetFileTypes(static_cast<UINT>(fileTypes.size()), fileTypes.data()), "IFileDialog::SetFileTypes");
   // With a default extension set, the dialog follows the file type the user picks.
   const std::wstring extension = PatternExtension(entries.front().second);
   if (kind == FileDialogKind::Save && !extension.empty()) {
-    ThrowIfFailed(dialog.SetDefaultExtension(extension.c_str()), "IFileDialog::SetDefaultExtension");
+    win32::ThrowIfFailed(dialog.SetDefaultExtension(extension.c_str()), "IFileDialog::SetDefaultExtension");
   }
 }
 
@@ -66,7 +61,7 @@ std::vector<std::pair<std::wstring, std::wstring>> SplitFilter(const std::wstrin
       start = bar + 1;
     }
   }
-  if (fields.size() % 2 != 0) ThrowWin32(ERROR_INVALID_PARAMETER, "file dialog filter without patterns");
+  if (fields.size() % 2 != 0) win32::ThrowWin32(ERROR_INVALID_PARAMETER, "file dialog filter without patterns");
   std::vector<std::pair<std::wstring, std::wstring>> entries;
   for (std::size_t i = 0; i < fields.size(); i += 2) entries.emplace_back(fields[i], fields[i + 1]);
   return entries;
@@ -77,27 +72,27 @@ std::optional<std::wstring> ShowSystemFileDialog(const FileDialogRequest& reques
   const ComApartment apartment;
   const bool open = request.Kind == FileDialogKind::Open;
   ComPtr<IFileDialog> dialog;
-  ThrowIfFailed(CoCreateInstance(open ? CLSID_FileOpenDialog : CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
+  win32::ThrowIfFailed(CoCreateInstance(open ? CLSID_FileOpenDialog : CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
                                  IID_PPV_ARGS(dialog.GetAddressOf())),
                 "CoCreateInstance(FileDialog)");
 
   FILEOPENDIALOGOPTIONS options = 0;
-  ThrowIfFailed(dialog->GetOptions(&options), "IFileDialog::GetOptions");
-  ThrowIfFailed(dialog->SetOptions(options | (open ? OpenOptions : SaveOptions)), "IFileDialog::SetOptions");
+  win32::ThrowIfFailed(dialog->GetOptions(&options), "IFileDialog::GetOptions");
+  win32::ThrowIfFailed(dialog->SetOptions(options | (open ? OpenOptions : SaveOptions)), "IFileDialog::SetOptions");
   SetFileTypes(*dialog.Get(), request.Kind, request.Filter);
 
   // The proposed name's own folder first: the dialog then shows the file that the name means.
   if (!TrySetFolder(*dialog.Get(), ksGetFilePath(request.FileName))) TrySetFolder(*dialog.Get(), request.InitialFolder);
-  ThrowIfFailed(dialog->SetFileName(NamePart(request.FileName).c_str()), "IFileDialog::SetFileName");
+  win32::ThrowIfFailed(dialog->SetFileName(win32::NamePart(request.FileName).c_str()), "IFileDialog::SetFileName");
 
   const HRESULT shown = dialog->Show(request.Owner);
   if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
-  ThrowIfFailed(shown, "IFileDialog::Show");
+  win32::ThrowIfFailed(shown, "IFileDialog::Show");
 
   ComPtr<IShellItem> result;
-  ThrowIfFailed(dialog->GetResult(result.GetAddressOf()), "IFileDialog::GetResult");
+  win32::ThrowIfFailed(dialog->GetResult(result.GetAddressOf()), "IFileDialog::GetResult");
   UniqueCoTaskString path;
-  ThrowIfFailed(result->GetDisplayName(SIGDN_FILESYSPATH, path.Put()), "IShellItem::GetDisplayName");
+  win32::ThrowIfFailed(result->GetDisplayName(SIGDN_FILESYSPATH, path.Put()), "IShellItem::GetDisplayName");
   return std::wstring(path.Get());
 }
 

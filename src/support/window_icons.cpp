@@ -1,4 +1,4 @@
-#include "support/failure.h"
+#include "win32/failure.h"
 #include "support/support_functions.h"
 
 namespace support {
@@ -6,7 +6,7 @@ namespace {
 
 HICON LoadIconOfSize(const std::wstring& iconName, int widthMetric, int heightMetric) {
   // Shared icons live as long as the module: the window may keep them.
-  return static_cast<HICON>(ThrowIfNull(LoadImageW(GetModuleHandleW(nullptr), iconName.c_str(), IMAGE_ICON,
+  return static_cast<HICON>(win32::ThrowIfNull(LoadImageW(GetModuleHandleW(nullptr), iconName.c_str(), IMAGE_ICON,
                                                    GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
                                                    LR_SHARED),
                                         "LoadImageW"));

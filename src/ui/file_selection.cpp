@@ -19,7 +19,7 @@ constexpr wchar_t PathsSection[] = L"Paths";
 struct Side {
   const wchar_t* Filter;
   const wchar_t* FolderKey;
-  support::Flag (support::FileDialog::*Show)();
+  bool (support::FileDialog::*Show)();
 };
 
 const Side InputSide{L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*", L"Last Open NRG Path", &support::FileDialog::ShowOpen};
@@ -34,20 +34,13 @@ void Browse(const Side& side, forms::Form& form, const forms::TextBox& nameBox,
   dialog.SetOwnerWindow(form.Handle());
 
   const forms::Application& app = forms::App();
-  const support::Variant currentFolder(forms::CurDir());
-  // Declared after the dialog, so released before it.
-  support::SettingsStore store;
-  support::Flag status = support::False;
-  dialog.SetInitialFolder(
-      store.ReadValue(PathsSection, side.FolderKey, 0, app, currentFolder, support::True, status).ToText());
+  dialog.SetInitialFolder(support::SettingsStore::ReadValue(PathsSection, side.FolderKey, app, forms::CurDir()));
   dialog.SetFileName(nameBox.Text());
-
-  status = (dialog.*side.Show)();
-  if (status == support::False) return;
+  if (!(dialog.*side.Show)()) return;
 
   const std::wstring chosen = dialog.FileName();
-  store.WriteValue(PathsSection, side.FolderKey, 0, support::Variant(support::ksGetFilePath(chosen)), app,
-                   support::True, status);
+  // A folder that cannot be remembered costs only where the next dialog opens.
+  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);
   confirmed(chosen);
 }
 

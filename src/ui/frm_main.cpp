@@ -3,6 +3,7 @@
 
 #include "conversion/run_conversion.h"
 #include "conversion/run_flags.h"
+#include "support/about_box.h"
 #include "support/support_functions.h"
 
 namespace ui {
@@ -11,14 +12,11 @@ namespace {
 constexpr wchar_t IconName[] = L"A_MAIN";
 constexpr wchar_t AuthorName[] = L"Автор: Kelvane";
 
-// Lives from the first Shift+F1 to the end of the program.
-std::unique_ptr<support::AboutBox> aboutBox;
-
 }  // namespace
 
 void frmMain::Form_Load() {
   support::ksCenterFormEx(Handle());
-  if (support::ksIsInIDE() == support::False) support::ksSetWindowResIconAll(Handle(), IconName);
+  if (support::ksIsInIDE() == false) support::ksSetWindowResIconAll(Handle(), IconName);
 }
 
 void frmMain::Form_Paint() {
@@ -27,18 +25,14 @@ void frmMain::Form_Paint() {
 }
 
 void frmMain::Form_KeyDown(short& keyCode, short& shift) {
-  if (keyCode == VK_F1 && shift == forms::ShiftMask) {
-    const forms::Application& app = forms::App();
-    if (!aboutBox) aboutBox = std::make_unique<support::AboutBox>();
-    aboutBox->ShowAbout(Handle(), app, L"", nullptr, AuthorName);
-  }
-  if (keyCode == VK_ESCAPE && shift == 0) Unload();
+  // Escape never arrives here: it clicks the cancel button.
+  if (keyCode == VK_F1 && shift == forms::ShiftMask) support::AboutBox::ShowAbout(Handle(), forms::App(), AuthorName);
 }
 
-void frmMain::Form_QueryUnload(support::Flag& cancel, forms::UnloadMode /*unloadMode*/) {
+void frmMain::Form_QueryUnload(bool& cancel, forms::UnloadMode /*unloadMode*/) {
   // Every way of closing during a conversion becomes a stop request.
   if (modMain::IsConverting) {
-    cancel = support::True;
+    cancel = true;
     cmdCancel.SetValue(true);
   }
 }
@@ -56,7 +50,7 @@ void frmMain::cmdStart_Click() {
 
 void frmMain::cmdCancel_Click() {
   if (modMain::IsConverting) {
-    modMain::CancelRequested = support::True;
+    modMain::CancelRequested = true;
   } else {
     Unload();
   }

@@ -6,7 +6,6 @@
 #include "forms/label.h"
 #include "forms/shape.h"
 #include "forms/text_box.h"
-#include "support/about_box.h"
 
 namespace ui {
 
@@ -32,7 +31,7 @@ class frmMain final : public forms::Form {
   void Form_Load();
   void Form_Paint();
   void Form_KeyDown(short& keyCode, short& shift);
-  void Form_QueryUnload(support::Flag& cancel, forms::UnloadMode unloadMode);
+  void Form_QueryUnload(bool& cancel, forms::UnloadMode unloadMode);
   void cmdStart_Click();
   void cmdCancel_Click();
   void cmdBrowseInFile_Click();

@@ -32,7 +32,7 @@ frmMain::frmMain()
   OnLoad = [this] { Form_Load(); };
   OnPaint = [this] { Form_Paint(); };
   OnKeyDown = [this](short& keyCode, short& shift) { Form_KeyDown(keyCode, shift); };
-  OnQueryUnload = [this](support::Flag& cancel, forms::UnloadMode mode) { Form_QueryUnload(cancel, mode); };
+  OnQueryUnload = [this](bool& cancel, forms::UnloadMode mode) { Form_QueryUnload(cancel, mode); };
   cmdStart.OnClick = [this] { cmdStart_Click(); };
   cmdCancel.OnClick = [this] { cmdCancel_Click(); };
   cmdBrowseInFile.OnClick = [this] { cmdBrowseInFile_Click(); };

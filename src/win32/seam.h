@@ -1,7 +1,7 @@
 #pragma once
 #include <utility>
 
-namespace support {
+namespace win32 {
 
 // A point where tests put a stand-in for a function of the system (message
 // boxes, the event pump, file calls). Production code always calls through the
@@ -34,4 +34,4 @@ class Seam {
   T current_;
 };
 
-}  // namespace support
+}  // namespace win32

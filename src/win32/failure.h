@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace support {
+namespace win32 {
 
 // A failed call into the support library or the forms toolkit: the program's
 // run-time error. It carries the system error code that caused it.
@@ -40,4 +40,4 @@ inline void ThrowIfError(LSTATUS status, const char* what) {
   if (status != ERROR_SUCCESS) ThrowWin32(static_cast<DWORD>(status), what);
 }
 
-}  // namespace support
+}  // namespace win32

@@ -1,6 +1,6 @@
-#include "support/system_message.h"
+#include "win32/system_message.h"
 
-namespace support {
+namespace win32 {
 
 std::wstring DescribeSystemError(DWORD code) {
   wchar_t* buffer = nullptr;
@@ -15,4 +15,4 @@ std::wstring DescribeSystemError(DWORD code) {
   return text.empty() ? L"Код ошибки " + number + L"." : text + L" (" + number + L")";
 }
 
-}  // namespace support
+}  // namespace win32

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-namespace support {
+namespace win32 {
 
 // A move-only owner of one handle. Traits say which value means "none" and how
 // the handle is closed, since Windows uses both NULL and INVALID_HANDLE_VALUE.
@@ -64,4 +64,4 @@ using UniqueHFont = UniqueHandle<NullEmptyTraits<HFONT, ::DeleteObject>>;
 using UniqueHModule = UniqueHandle<NullEmptyTraits<HMODULE, ::FreeLibrary>>;
 using UniqueKernelHandle = UniqueHandle<NullEmptyTraits<HANDLE, ::CloseHandle>>;
 
-}  // namespace support
+}  // namespace win32

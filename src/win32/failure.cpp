@@ -1,6 +1,6 @@
-#include "support/failure.h"
+#include "win32/failure.h"
 
-namespace support {
+namespace win32 {
 
 void ThrowWin32(DWORD code, const char* what) {
   // A call that failed without saying why still fails.
@@ -12,4 +12,4 @@ void ThrowHResult(HRESULT hr, const char* what) {
   throw Failure(what, code);
 }
 
-}  // namespace support
+}  // namespace win32

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+namespace win32 {
+
+// Where the file name proper begins: after the last "\" or "/", or after the
+// drive of a name like "C:disc.nrg".
+inline std::size_t NameStart(const std::wstring& path) {
+  const auto separator = path.find_last_of(L"\\/");
+  if (separator != std::wstring::npos) return separator + 1;
+  return path.size() >= 2 && path[1] == L':' ? 2 : 0;
+}
+
+// The file name proper, without its folder.
+inline std::wstring NamePart(const std::wstring& path) { return path.substr(NameStart(path)); }
+
+}  // namespace win32
