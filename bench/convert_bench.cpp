@@ -28,10 +28,10 @@
 #include <vector>
 
 #include "conversion/convert_image.h"
-#include "conversion/messages.h"
+#include "conversion/copy_image.h"
 #include "forms/event_pump.h"
 #include "forms/message_box.h"
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ constexpr int DefaultRuns = 4;
 // Pump calls timed on their own, to tell the pump's price per chunk.
 constexpr int LonePumps = 20000;
 
-using support::UniqueFile;
-using UniqueWindow = support::UniqueHWnd;
+using win32::UniqueFile;
+using UniqueWindow = win32::UniqueHWnd;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
@@ -166,7 +166,7 @@ class OutcomeRecorder {
 
  private:
   std::vector<std::wstring> texts_;
-  support::Seam<forms::MessageBoxFunction>::Override override_;
+  win32::Seam<forms::MessageBoxFunction>::Override override_;
 };
 
 // Counts the pump's calls, to show one per read, and times them, to tell the
@@ -198,7 +198,7 @@ class PumpMeter {
   bool stubbed_ = false;
   std::uint64_t count_ = 0;
   std::chrono::steady_clock::duration inside_{};
-  support::Seam<forms::EventPumpFunction>::Override override_;
+  win32::Seam<forms::EventPumpFunction>::Override override_;
 };
 
 // A window on the screen, as the program has while it converts, so that the
@@ -294,7 +294,7 @@ std::uint64_t ReadsPerCopy(std::uint64_t outputSize) { return (outputSize + Chun
 void CheckCopy(const Phase& phase, bool isConversion, std::uint64_t expectedPumps, std::uint64_t pumps,
                const std::vector<std::wstring>& said, const std::wstring& outFileName, std::uint64_t outputSize) {
   const std::string name = phase.name;
-  if (isConversion && (said.size() != 1 || said.front() != modMain::SuccessText)) {
+  if (isConversion && (said.size() != 1 || said.front() != L"NRG файл сконвертирован успешно ^_^v")) {
     std::string all;
     for (const auto& text : said) all += " \"" + Utf8(text) + "\"";
     Fail(name + " did not end in success; it said:" + (all.empty() ? std::string(" nothing") : all));

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 #include "temp_files.h"
 
 namespace {
@@ -56,7 +56,7 @@ TEST(EndToEndTest, ConvertsTypedNamesTellsTheOutcomeAndClosesOnEscape) {
   ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
                              &startup, &started))
       << "cannot start " << testing::PrintToString(program);
-  const support::UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  const win32::UniqueKernelHandle process(started.hProcess), thread(started.hThread);
   struct EndIfRunning {  // when the test leaves early
     HANDLE process;
     ~EndIfRunning() { TerminateProcess(process, 9); }

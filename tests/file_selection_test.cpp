@@ -80,7 +80,7 @@ class FileSelectionTest : public testing::Test {
   std::vector<FileDialogRequest> requests_;
   // The next dialogs' answers in turn: a choice, or nullopt for a cancelled dialog.
   std::deque<std::optional<std::wstring>> answers_;
-  support::Seam<support::ShowFileDialogFunction>::Override dialog_ =
+  win32::Seam<support::ShowFileDialogFunction>::Override dialog_ =
       support::FileDialogSeam.Replace([this](const FileDialogRequest& request) -> std::optional<std::wstring> {
         requests_.push_back(request);
         if (answers_.empty()) {

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "conversion/convert_image.h"
-#include "conversion/messages.h"
+#include "conversion/copy_image.h"
 #include "forms/colors.h"
 #include "main_window_fixture.h"
 #include "temp_files.h"
@@ -17,6 +17,13 @@ using modMain::HeaderSize;
 using tests::MainWindowTest;
 using tests::PressKey;
 using tests::TypeText;
+
+// What the user reads, written out.
+const std::wstring Success = L"NRG файл сконвертирован успешно ^_^v";
+const std::wstring Mismatch = L"Что-то пошло не так! NRG файл сконвертирован, но размер отличается от ожидаемого.";
+const std::wstring StopPrompt =
+    L"Прервать конвертацию?\r\n\r\nISO файл, скорее всего, будет неполным и непригодным к использованию. Вы можете "
+    L"удалить его самостоятельно.";
 
 class MainWindowBehaviourTest : public MainWindowTest {
  protected:
@@ -80,19 +87,19 @@ TEST_F(MainWindowBehaviourTest, ConvertIsEnabledExactlyWhenBothNamesAreFilled) {
 
 TEST_F(MainWindowBehaviourTest, ControlsAreFrozenDuringEveryConversionAndRestoredAfterIt) {
   boxes_.WhileShown = [this](const forms::MessageBoxRequest&) {
-    EXPECT_EQ(modMain::IsConverting, support::True);
+    EXPECT_EQ(modMain::IsConverting, true);
     ExpectFileControls(false);
   };
   FillNames();
-  ConvertExpecting(modMain::SuccessText);
+  ConvertExpecting(Success);
   Form().txtInFileName.SetText(folder_ / L"missing.nrg");
-  ConvertExpecting(modMain::InputOpenFailedText);
+  ConvertExpecting(L"Не удаётся открыть NRG файл.\r\n\r\n");
   FillNames();
   tests::WriteBytes(input_, tests::PatternBytes(1000));
-  ConvertExpecting(modMain::SizeMismatchText);
+  ConvertExpecting(Mismatch);
   FillNames();
   PostMessageW(Form().cmdCancel.Handle(), BM_CLICK, 0, 0);
-  ConvertExpecting(modMain::StopPromptText);  // confirmed
+  ConvertExpecting(StopPrompt);  // confirmed
 }
 
 TEST_F(MainWindowBehaviourTest, EveryWayOfLeavingDuringAConversionBecomesAStopRequest) {
@@ -110,8 +117,8 @@ TEST_F(MainWindowBehaviourTest, EveryWayOfLeavingDuringAConversionBecomesAStopRe
     leave();
     Form().cmdStart.SetValue(true);
     ASSERT_EQ(boxes_.Boxes().size(), before + 2);
-    EXPECT_EQ(boxes_.Boxes()[before].Text, modMain::StopPromptText);
-    EXPECT_EQ(boxes_.Boxes()[before + 1].Text, modMain::SuccessText) << "going on ends normally";
+    EXPECT_EQ(boxes_.Boxes()[before].Text, StopPrompt);
+    EXPECT_EQ(boxes_.Boxes()[before + 1].Text, Success) << "going on ends normally";
     EXPECT_TRUE(Form().IsLoaded()) << "the refused close is not remembered";
     EXPECT_FALSE(tests::TakeQuit());
   }
@@ -123,7 +130,7 @@ TEST_F(MainWindowBehaviourTest, CancelWhileIdleClosesWithoutAQuestion) {
   PressKey(VK_RETURN);
   EXPECT_FALSE(Form().IsLoaded());
   EXPECT_TRUE(boxes_.Boxes().empty());
-  EXPECT_EQ(modMain::CancelRequested, support::False);
+  EXPECT_EQ(modMain::CancelRequested, false);
   EXPECT_TRUE(tests::TakeQuit()) << "the last window gone ends the program";
 }
 
@@ -189,7 +196,7 @@ TEST_F(MainWindowBehaviourTest, ShiftF1DuringAConversionHoldsTheCopyUntilTheBoxC
   Form().cmdStart.SetValue(true);
   SetKeyboardState(keys);
   ASSERT_EQ(boxes_.Boxes().size(), 2u);
-  EXPECT_EQ(boxes_.Boxes()[1].Text, modMain::SuccessText);
+  EXPECT_EQ(boxes_.Boxes()[1].Text, Success);
   EXPECT_EQ(outputWhileAbout, ChunkSize) << "the About box came after the first chunk and held the copy";
 }
 

@@ -25,8 +25,8 @@ class MainWindowTest : public testing::Test {
     if (form_->IsLoaded()) form_->Unload();
     form_.reset();
     TakeQuit();
-    modMain::IsConverting = support::False;
-    modMain::CancelRequested = support::False;
+    modMain::IsConverting = false;
+    modMain::CancelRequested = false;
   }
 
   ui::frmMain& Form() { return *form_; }

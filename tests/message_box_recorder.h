@@ -33,7 +33,7 @@ class MessageBoxRecorder {
 
   std::vector<forms::MessageBoxRequest> boxes_;
   std::deque<int> answers_;
-  support::Seam<forms::MessageBoxFunction>::Override override_;
+  win32::Seam<forms::MessageBoxFunction>::Override override_;
 };
 
 }  // namespace tests

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ class ProgramFileTest : public testing::Test {
   }
 
   std::wstring path_;
-  support::UniqueHModule module_;
+  win32::UniqueHModule module_;
 };
 
 TEST_F(ProgramFileTest, HoldsTheTwoIconGroupsAndTheVersionAndNothingElse) {

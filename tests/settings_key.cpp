@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "forms/application.h"
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace tests {
 
@@ -22,7 +22,7 @@ TestSettingsRoot::~TestSettingsRoot() {
 }
 
 bool TestSettingsRoot::SectionExists(const std::wstring& section) const {
-  support::UniqueHKey key;
+  win32::UniqueHKey key;
   return RegOpenKeyExW(HKEY_CURRENT_USER, (root_ + L"\\" + section).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
 }
 

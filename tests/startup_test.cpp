@@ -5,7 +5,7 @@
 #include "forms/application.h"
 #include "message_box_recorder.h"
 #include "support/support_functions.h"
-#include "support/unique_handle.h"
+#include "win32/unique_handle.h"
 #include "ui/frm_main.h"
 #include "window_driver.h"
 
@@ -33,7 +33,7 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheWindowWithoutWaiting) {
   EXPECT_TRUE(tests::PumpUntil([&] { return GetFocus() == form.txtInFileName.Handle(); }));
   EXPECT_NE(SendMessageW(form.Handle(), WM_GETICON, ICON_BIG, 0), 0);
 
-  support::UniqueHKey key;
+  win32::UniqueHKey key;
   ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_READ, key.Put()), ERROR_SUCCESS);
   EXPECT_EQ(ReadText(key.Get(), nullptr), app.Path + L"\\" + app.ExeName);
   EXPECT_EQ(ReadText(key.Get(), L"Path"), app.Path);
@@ -50,7 +50,7 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheWindowWithoutWaiting) {
 
 TEST(StartupTest, AProgramStartedOnItsOwnIsNotInTheDevelopmentEnvironment) {
   // The test runs without a debugger, like a program started from the shell.
-  EXPECT_EQ(support::ksIsInIDE(), support::False);
+  EXPECT_EQ(support::ksIsInIDE(), false);
 }
 
 }  // namespace

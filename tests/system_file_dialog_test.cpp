@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "support/failure.h"
+#include "win32/failure.h"
 #include "support/file_dialog.h"
 #include "temp_files.h"
 
@@ -73,7 +73,7 @@ TEST(FileDialogFilterTest, SplitsIntoNamesAndPatterns) {
   EXPECT_EQ(support::SplitFilter(L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*"),
             (Entries{{L"Образы Nero", L"*.NRG;*.CMD"}, {L"Все файлы", L"*.*"}}));
   EXPECT_EQ(support::SplitFilter(L""), Entries{});
-  EXPECT_THROW(support::SplitFilter(L"Образы Nero|*.NRG|Все файлы"), support::Failure);
+  EXPECT_THROW(support::SplitFilter(L"Образы Nero|*.NRG|Все файлы"), win32::Failure);
 }
 
 TEST(SystemFileDialogTest, OpenDialogShowsTheProposedFolderAndReturnsTheNameTypedOrNothingOnCancel) {
@@ -87,7 +87,7 @@ TEST(SystemFileDialogTest, OpenDialogShowsTheProposedFolderAndReturnsTheNameType
   dialog.SetFileName(proposed / L"proposed.nrg");
   {
     DialogUser user([](HWND window, HWND) { DialogUser::Press(window, IDCANCEL); });
-    EXPECT_EQ(dialog.ShowOpen(), support::False);
+    EXPECT_EQ(dialog.ShowOpen(), false);
     EXPECT_TRUE(user.Played()) << "no dialog came up in time";
   }
   EXPECT_EQ(dialog.FileName(), proposed / L"proposed.nrg") << "nothing chosen";
@@ -99,7 +99,7 @@ TEST(SystemFileDialogTest, OpenDialogShowsTheProposedFolderAndReturnsTheNameType
       SendMessageW(fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"disc.nrg"));
       DialogUser::Press(window, IDOK);
     });
-    EXPECT_EQ(dialog.ShowOpen(), support::True);
+    EXPECT_EQ(dialog.ShowOpen(), true);
     EXPECT_TRUE(user.Played()) << "no dialog came up in time";
   }
   EXPECT_EQ(shownName, L"proposed.nrg") << "the name alone, without its folder";
