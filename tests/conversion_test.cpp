@@ -1,0 +1,135 @@
+// A conversion as the window runs it: what the user reads, the stop protocol, the frozen controls.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "forms/colors.h"
+#include "forms/mouse_pointer.h"
+#include "main_window_fixture.h"
+#include "temp_files.h"
+
+namespace {
+
+using tests::PatternBytes;
+
+constexpr std::size_t Header = 307200;
+constexpr std::size_t Chunk = 65536;
+const std::wstring Success = L"NRG файл сконвертирован успешно ^_^v";
+const std::wstring StopPrompt =
+    L"Прервать конвертацию?\r\n\r\nISO файл, скорее всего, будет неполным и непригодным к использованию. Вы можете "
+    L"удалить его самостоятельно.";
+
+class ConversionTest : public tests::MainWindowTest {
+ protected:
+  // The seven controls that a conversion freezes, the flag and the pointer, as they are now.
+  void ExpectConverting(bool converting) {
+    auto& form = Form();
+    EXPECT_EQ(modMain::IsConverting, converting);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, converting ? IDC_WAIT : IDC_ARROW));
+    EXPECT_EQ(form.lblTag[0].Enabled() && form.lblTag[1].Enabled(), !converting);
+    for (HWND window : {form.txtInFileName.Handle(), form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(),
+                        form.cmdBrowseOutFile.Handle(), form.cmdStart.Handle()}) {
+      EXPECT_EQ(IsWindowEnabled(window) == FALSE, converting);
+    }
+    const forms::OleColor color = converting ? 0x8000000F : 0x80000005;
+    EXPECT_EQ(form.txtInFileName.BackColor(), color);
+    EXPECT_EQ(form.txtOutFileName.BackColor(), color);
+    EXPECT_TRUE(IsWindowEnabled(form.cmdCancel.Handle())) << "the one way to stop";
+  }
+
+  // Converts the two names; the action runs just before, so that the first chunk's events serve it.
+  std::vector<std::wstring> Convert(const std::wstring& input, const std::wstring& output,
+                                    const std::function<void()>& before = [] {}) {
+    Form().txtInFileName.SetText(input);
+    Form().txtOutFileName.SetText(output);
+    const std::size_t first = boxes_.Boxes().size();
+    before();
+    Form().cmdStart.SetValue(true);
+    ExpectConverting(false);
+    EXPECT_EQ(modMain::CancelRequested, false);
+    EXPECT_TRUE(Form().IsLoaded());
+    std::vector<std::wstring> texts;
+    for (std::size_t i = first; i < boxes_.Boxes().size(); ++i) texts.push_back(boxes_.Boxes()[i].Text);
+    return texts;
+  }
+
+  void PostClick(forms::CommandButton& button) { PostMessageW(button.Handle(), BM_CLICK, 0, 0); }
+
+  tests::TempFolder folder_;
+  std::wstring input_ = folder_ / L"disc.nrg";
+  std::wstring output_ = folder_ / L"disc.iso";
+};
+
+TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
+  boxes_.WhileShown = [this](const forms::MessageBoxRequest& box) {
+    EXPECT_EQ(box.Caption, L"Kelvane - Tessaline");
+    ExpectConverting(true);
+  };
+  const auto systemText = [](DWORD code) {
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 512, nullptr);
+    std::wstring line(text);
+    while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r' || line.back() == L' ')) line.pop_back();
+    return line + L" (" + std::to_wstring(code) + L")";
+  };
+  const struct {
+    std::size_t inputSize;
+    std::wstring input, output, text;
+    UINT style;
+  } cases[] = {
+      {Header + 2 * Chunk + 5, input_, output_, Success, 64},
+      {Header, input_, output_, Success, 64},
+      {Header - 1, input_, output_,
+       L"Что-то пошло не так! NRG файл сконвертирован, но размер отличается от ожидаемого.", 16},
+      {10, folder_ / L"absent.nrg", output_, L"Не удаётся открыть NRG файл.\r\n\r\n" + systemText(2), 16},
+      {10, input_, input_, L"Не удаётся открыть ISO файл.\r\n\r\n" + systemText(32), 16},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    tests::WriteBytes(input_, PatternBytes(c.inputSize));
+    const std::size_t before = boxes_.Boxes().size();
+    EXPECT_EQ(Convert(c.input, c.output), std::vector<std::wstring>{c.text});
+    EXPECT_EQ(boxes_.Boxes().at(before).Style, c.style);
+  }
+}
+
+TEST_F(ConversionTest, EveryWayOfAskingToStopLeadsToOnePromptAfterTheChunk) {
+  const auto image = PatternBytes(Header + 4 * Chunk);
+  const struct {
+    const char* what;
+    std::function<void()> ask;
+    int answer;
+    std::vector<std::wstring> texts;
+    std::size_t written;
+  } cases[] = {
+      {"cancel button, stop", [&] { PostClick(Form().cmdCancel); }, IDOK, {StopPrompt}, Chunk},
+      {"close box, go on", [&] { PostMessageW(Form().Handle(), WM_CLOSE, 0, 0); }, IDCANCEL, {StopPrompt, Success},
+       4 * Chunk},
+      {"Escape, go on", [&] { PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1); }, IDCANCEL,
+       {StopPrompt, Success}, 4 * Chunk},
+      {"end of session, go on", [&] { PostMessageW(Form().Handle(), WM_QUERYENDSESSION, 0, 0); }, IDCANCEL,
+       {StopPrompt, Success}, 4 * Chunk},
+      {"twice in one chunk, go on", [&] { PostClick(Form().cmdCancel), PostClick(Form().cmdCancel); }, IDCANCEL,
+       {StopPrompt, Success}, 4 * Chunk},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    tests::WriteBytes(input_, image);
+    boxes_.AnswerWith(c.answer);
+    boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
+      EXPECT_EQ(box.Style, box.Text == StopPrompt ? 49u : 64u);
+      EXPECT_FALSE(modMain::CancelRequested && box.Text == Success) << "the refused request is forgotten";
+    };
+    EXPECT_EQ(Convert(input_, output_, c.ask), c.texts);
+    EXPECT_EQ(tests::ReadBytes(output_).size(), c.written);
+    EXPECT_FALSE(tests::TakeQuit()) << "the window stays";
+  }
+}
+
+TEST_F(ConversionTest, AStopAskedDuringTheLastEmptyReadStillPromptsAndEndsWithoutTheSizeCheck) {
+  tests::WriteBytes(input_, PatternBytes(Header));
+  boxes_.AnswerWith(IDOK);
+  EXPECT_EQ(Convert(input_, output_, [&] { PostClick(Form().cmdCancel); }), std::vector<std::wstring>{StopPrompt});
+}
+
+}  // namespace
