@@ -1,4 +1,4 @@
-// The browse buttons of the main window, with a scripted file dialog.
+// The browse buttons of the main window, with a scripted file dialog, and the folders they remember.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/main.h"
+#include "message_box_recorder.h"
 #include "settings_key.h"
 #include "support/file_dialog.h"
 #include "ui/frm_main.h"
@@ -18,11 +20,8 @@ namespace {
 using support::FileDialogKind;
 using support::FileDialogRequest;
 
-constexpr wchar_t Paths[] = L"Paths";
 constexpr wchar_t OpenKey[] = L"Last Open NRG Path";
 constexpr wchar_t SaveKey[] = L"Last Save ISO Path";
-constexpr wchar_t InputFilter[] = L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*";
-constexpr wchar_t OutputFilter[] = L"Образы ISO|*.ISO;*.CMD|Все файлы|*.*";
 
 // What the program had done when a text box reported its change.
 struct Change {
@@ -39,18 +38,17 @@ class FileSelectionTest : public testing::Test {
       box->OnChange = [this, box, handler = box->OnChange] {
         handler();
         changes_.push_back({box == &form_.txtInFileName ? L"in" : L"out", form_.txtInFileName.Text(),
-                            form_.txtOutFileName.Text(), settings_.StoredText(Paths, OpenKey),
-                            settings_.StoredText(Paths, SaveKey), form_.cmdStart.Enabled()});
+                            form_.txtOutFileName.Text(), settings_.StoredText(OpenKey), settings_.StoredText(SaveKey),
+                            form_.cmdStart.Enabled()});
       };
     }
   }
 
   ~FileSelectionTest() override {
     form_.Unload();
-    tests::TakeQuit();  // the last form unloaded ends the message loop; there is none here to end
+    tests::TakeQuit();
   }
 
-  // Types into the boxes without recording it.
   void Type(const std::wstring& in, const std::wstring& out) {
     form_.txtInFileName.SetText(in);
     form_.txtOutFileName.SetText(out);
@@ -68,7 +66,8 @@ class FileSelectionTest : public testing::Test {
     ASSERT_LT(index, requests_.size());
     const FileDialogRequest& request = requests_[index];
     EXPECT_EQ(request.Kind, kind);
-    EXPECT_EQ(request.Filter, kind == FileDialogKind::Open ? InputFilter : OutputFilter);
+    EXPECT_EQ(request.Filter, kind == FileDialogKind::Open ? L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*"
+                                                           : L"Образы ISO|*.ISO;*.CMD|Все файлы|*.*");
     EXPECT_EQ(request.Owner, form_.Handle());
     EXPECT_EQ(request.InitialFolder, folder);
     EXPECT_EQ(request.FileName, name);
@@ -83,10 +82,7 @@ class FileSelectionTest : public testing::Test {
   win32::Seam<support::ShowFileDialogFunction>::Override dialog_ =
       support::FileDialogSeam.Replace([this](const FileDialogRequest& request) -> std::optional<std::wstring> {
         requests_.push_back(request);
-        if (answers_.empty()) {
-          ADD_FAILURE() << "unexpected file dialog";
-          return std::nullopt;
-        }
+        if (answers_.empty()) return ADD_FAILURE() << "unexpected file dialog", std::nullopt;
         auto answer = answers_.front();
         answers_.pop_front();
         return answer;
@@ -94,6 +90,8 @@ class FileSelectionTest : public testing::Test {
 };
 
 TEST_F(FileSelectionTest, CancelledDialogsProposeTheBoxesNamesInTheCurrentDirectoryAndChangeNothing) {
+  const DWORD notText = 7;  // a value of another type reads as nothing stored
+  RegSetKeyValueW(HKEY_CURRENT_USER, settings_.Section().c_str(), OpenKey, REG_DWORD, &notText, sizeof notText);
   Type(L"D:\\old.nrg", L"D:\\old.iso");
   answers_ = {std::nullopt, std::nullopt};
 
@@ -104,7 +102,7 @@ TEST_F(FileSelectionTest, CancelledDialogsProposeTheBoxesNamesInTheCurrentDirect
   ExpectRequest(0, FileDialogKind::Open, current, L"D:\\old.nrg");
   ExpectRequest(1, FileDialogKind::Save, current, L"D:\\old.iso");
   EXPECT_TRUE(changes_.empty());
-  EXPECT_FALSE(settings_.SectionExists(Paths)) << "no folder written, not even an empty section";
+  EXPECT_EQ(settings_.StoredText(SaveKey), std::nullopt);
 }
 
 TEST_F(FileSelectionTest, ConfirmedInputIsRememberedThenSetThenGivesTheOutputName) {
@@ -123,35 +121,47 @@ TEST_F(FileSelectionTest, ConfirmedInputIsRememberedThenSetThenGivesTheOutputNam
   EXPECT_EQ(out.Box, L"out");
   EXPECT_EQ(out.Out, L"D:\\Images\\disc.ISO") << "the typed output name gives way";
   EXPECT_EQ(out.SaveFolder, std::nullopt) << "the output side's folder stays as it was";
+  EXPECT_TRUE(out.StartEnabled);
 }
 
-TEST_F(FileSelectionTest, ConfirmedOutputTouchesOnlyTheOutputSide) {
-  Type(L"D:\\Images\\disc.nrg", L"");
-  answers_ = {L"E:\\ISO\\Новый образ.iso"};
-
-  Click(form_.cmdBrowseOutFile);
-
-  ASSERT_EQ(changes_.size(), 1u);
-  EXPECT_EQ(changes_[0].Box, L"out");
-  EXPECT_EQ(changes_[0].Out, L"E:\\ISO\\Новый образ.iso") << "taken as chosen, nothing derived";
-  EXPECT_EQ(changes_[0].SaveFolder, L"E:\\ISO");
-  EXPECT_EQ(settings_.StoredText(Paths, OpenKey), std::nullopt);
-}
-
-TEST_F(FileSelectionTest, SidesRememberTheirFoldersApartAndTheDialogsEnableStart) {
-  answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\disc.ISO", std::nullopt, std::nullopt};
+TEST_F(FileSelectionTest, SidesRememberTheirFoldersApart) {
+  Type(L"", L"");
+  answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\Новый образ.iso", std::nullopt, std::nullopt};
   Click(form_.cmdBrowseInFile);
   Click(form_.cmdBrowseOutFile);
   Click(form_.cmdBrowseInFile);
   Click(form_.cmdBrowseOutFile);
 
-  ASSERT_GE(changes_.size(), 2u);
-  EXPECT_FALSE(changes_[0].StartEnabled) << "new input, old empty output";
-  EXPECT_TRUE(changes_[1].StartEnabled) << "both names set";
+  ASSERT_EQ(changes_.size(), 3u);
+  EXPECT_EQ(changes_[2].Box, L"out");
+  EXPECT_EQ(changes_[2].In, L"D:\\Images\\disc.nrg") << "the output side touches only its box";
+  EXPECT_EQ(changes_[2].Out, L"E:\\ISO\\Новый образ.iso") << "taken as chosen, nothing derived";
+  EXPECT_EQ(changes_[2].OpenFolder, L"D:\\Images");
+  EXPECT_EQ(changes_[2].SaveFolder, L"E:\\ISO");
   // Choosing an input does not move the save dialog, which proposes the derived name.
   ExpectRequest(1, FileDialogKind::Save, std::filesystem::current_path().wstring(), L"D:\\Images\\disc.ISO");
   ExpectRequest(2, FileDialogKind::Open, L"D:\\Images", L"D:\\Images\\disc.nrg");
-  ExpectRequest(3, FileDialogKind::Save, L"E:\\ISO", L"E:\\ISO\\disc.ISO");
+  ExpectRequest(3, FileDialogKind::Save, L"E:\\ISO", L"E:\\ISO\\Новый образ.iso");
+}
+
+TEST_F(FileSelectionTest, ARegistryThatRefusesToStoreCostsNothingButTheMemory) {
+  // Any box, a run-time error's included, fails the test.
+  const tests::ReadOnlyKey paths(settings_.Section());
+  Type(L"", L"");
+  answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\out.iso"};
+  Click(form_.cmdBrowseInFile);
+  Click(form_.cmdBrowseOutFile);
+  EXPECT_EQ(form_.txtInFileName.Text(), L"D:\\Images\\disc.nrg");
+  EXPECT_EQ(form_.txtOutFileName.Text(), L"E:\\ISO\\out.iso");
+  EXPECT_EQ(settings_.StoredText(OpenKey), std::nullopt);
+
+  const std::wstring appPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tessaline_tests.exe";
+  const tests::ReadOnlyKey registration(appPath);
+  modMain::Main();
+  ASSERT_TRUE(ui::frmMain::DefaultInstance);
+  EXPECT_TRUE(IsWindowVisible(ui::frmMain::DefaultInstance->Handle())) << "the window starts all the same";
+  ui::frmMain::DefaultInstance.reset();
+  tests::TakeQuit();
 }
 
 }  // namespace

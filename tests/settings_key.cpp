@@ -1,5 +1,7 @@
 #include "settings_key.h"
 
+#include <sddl.h>
+
 #include <stdexcept>
 
 #include "forms/application.h"
@@ -17,31 +19,43 @@ TestSettingsRoot::TestSettingsRoot() : previous_(forms::App().SettingsRoot) {
 TestSettingsRoot::~TestSettingsRoot() {
   forms::App().SettingsRoot = previous_;
   RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
-  // The parent goes too when no other test program left a key there.
   RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Kelvane\\TessalineTests");
 }
 
-bool TestSettingsRoot::SectionExists(const std::wstring& section) const {
-  win32::UniqueHKey key;
-  return RegOpenKeyExW(HKEY_CURRENT_USER, (root_ + L"\\" + section).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
-}
-
-std::optional<std::wstring> TestSettingsRoot::StoredText(const std::wstring& section, const std::wstring& key) const {
+std::optional<std::wstring> TestSettingsRoot::StoredText(const std::wstring& key) const {
   wchar_t text[1024];
   DWORD size = sizeof text;
-  if (RegGetValueW(HKEY_CURRENT_USER, (root_ + L"\\" + section).c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, text,
-                   &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, Section().c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, text, &size) != 0) {
     return std::nullopt;
   }
   return text;
 }
 
-void TestSettingsRoot::StoreRaw(const std::wstring& section, const std::wstring& key, DWORD type, const void* data,
-                                DWORD size) const {
-  if (RegSetKeyValueW(HKEY_CURRENT_USER, (root_ + L"\\" + section).c_str(), key.c_str(), type, data, size) !=
-      ERROR_SUCCESS) {
-    throw std::runtime_error("cannot store the test's value");
+ReadOnlyKey::ReadOnlyKey(std::wstring path) : path_(std::move(path)) {
+  win32::UniqueHKey key;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr)) {
+    throw std::runtime_error("cannot create the test's key");
   }
+  if (!SetAccess(L"D:P(A;;KR;;;WD)")) throw std::runtime_error("cannot make the test's key read-only");
+}
+
+ReadOnlyKey::~ReadOnlyKey() {
+  SetAccess(L"D:P(A;;KA;;;WD)");
+  RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
+}
+
+bool ReadOnlyKey::SetAccess(const wchar_t* sddl) const {
+  win32::UniqueHKey key;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  // The owner may always change the access list, also of a key it can no longer write.
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, WRITE_DAC, key.Put()) != 0 ||
+      !ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
+    return false;
+  }
+  const LSTATUS set = RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor);
+  LocalFree(descriptor);
+  return set == ERROR_SUCCESS;
 }
 
 }  // namespace tests

@@ -15,15 +15,27 @@ class TestSettingsRoot {
   TestSettingsRoot(const TestSettingsRoot&) = delete;
   TestSettingsRoot& operator=(const TestSettingsRoot&) = delete;
 
-  const std::wstring& Root() const { return root_; }
-  // Read and written straight in the registry, past the settings store.
-  bool SectionExists(const std::wstring& section) const;
-  std::optional<std::wstring> StoredText(const std::wstring& section, const std::wstring& key) const;
-  void StoreRaw(const std::wstring& section, const std::wstring& key, DWORD type, const void* data, DWORD size) const;
+  // Read straight from the registry, past the settings store.
+  std::optional<std::wstring> StoredText(const std::wstring& key) const;
+  std::wstring Section() const { return root_ + L"\\Paths"; }
 
  private:
   std::wstring previous_;
   std::wstring root_;
+};
+
+// A key under HKEY_CURRENT_USER whose access list grants only reading while
+// it lives, as on a locked-down profile; deleted afterwards.
+class ReadOnlyKey {
+ public:
+  explicit ReadOnlyKey(std::wstring path);
+  ~ReadOnlyKey();
+  ReadOnlyKey(const ReadOnlyKey&) = delete;
+  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+
+ private:
+  bool SetAccess(const wchar_t* sddl) const;
+  std::wstring path_;
 };
 
 }  // namespace tests
