@@ -56,7 +56,8 @@ TEST(EndToEndTest, ConvertsTypedNamesTellsTheOutcomeAndClosesOnEscape) {
   ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
                              &startup, &started))
       << "cannot start " << testing::PrintToString(program);
-  const win32::UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  using KernelHandle = win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>>;
+  const KernelHandle process(started.hProcess), thread(started.hThread);
   struct EndIfRunning {  // when the test leaves early
     HANDLE process;
     ~EndIfRunning() { TerminateProcess(process, 9); }

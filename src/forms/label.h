@@ -11,8 +11,6 @@ class Label final : public Control {
  public:
   Label(Form& form, std::wstring caption, TwipsRect placement, int tabIndex);
 
-  const std::wstring& Caption() const noexcept { return caption_; }
-
  private:
   void Paint(HDC dc, HFONT font) const override;
 

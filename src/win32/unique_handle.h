@@ -62,6 +62,5 @@ using UniqueHPen = UniqueHandle<NullEmptyTraits<HPEN, ::DeleteObject>>;
 using UniqueHKey = UniqueHandle<NullEmptyTraits<HKEY, ::RegCloseKey>>;
 using UniqueHFont = UniqueHandle<NullEmptyTraits<HFONT, ::DeleteObject>>;
 using UniqueHModule = UniqueHandle<NullEmptyTraits<HMODULE, ::FreeLibrary>>;
-using UniqueKernelHandle = UniqueHandle<NullEmptyTraits<HANDLE, ::CloseHandle>>;
 
 }  // namespace win32
