@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Puts deliberate faults into a scratch copy of the source, one at a time,
+# builds the in-process tests, runs them under Wine and prints which faults
+# the tests caught. Every fault must be caught. Not part of CI: it takes
+# minutes (one rebuild per fault).
+#   scripts/mutants.sh [name ...]    only the named faults
+set -euo pipefail
+TESSALINE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+scratch="${TESSALINE_MUTANTS_DIR:-/tmp/tessaline-mutants}"
+
+scripts_dir="$TESSALINE_ROOT/scripts"
+"$scripts_dir/install-deps.sh"
+mkdir -p "$scratch"
+# The working tree without its build; times kept, so that a second run rebuilds only what changed.
+rm -rf "$scratch/src-copy.new"
+mkdir -p "$scratch/src-copy.new" "$scratch/src-copy"
+tar -C "$TESSALINE_ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch/src-copy.new" -xf -
+cp -a "$scratch/src-copy/build" "$scratch/src-copy.new/" 2>/dev/null || true
+rm -rf "$scratch/src-copy"
+mv "$scratch/src-copy.new" "$scratch/src-copy"
+cd "$scratch/src-copy"
+cmake --preset mingw >/dev/null
+
+TESSALINE_ROOT="$scratch/src-copy"
+export TESSALINE_WINEPREFIX="$scratch/wineprefix"
+source scripts/wine-env.sh
+trap stop_wine EXIT
+start_display
+prepare_prefix
+start_wineserver
+
+# name | file | text | faulty text   (\n in the texts stands for a line break)
+faults=$(cat <<'TABLE'
+header-one-byte-short|src/conversion/copy_image.h|HeaderSize = 307200;|HeaderSize = 307199;
+last-chunk-one-byte-short|src/conversion/copy_image.cpp|buffer.get(), bytesRead); refused|buffer.get(), bytesRead - (bytesRead > 0 \&\& bytesRead < ChunkSize)); refused
+end-tested-before-stop|src/conversion/copy_image.cpp|if (!keepGoing()) return|if (bytesRead > 0 \&\& !keepGoing()) return
+stop-flag-kept-after-cancel|src/conversion/convert_image.cpp|  CancelRequested = false;\n  return true;|  return true;
+output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return Failed(CopyEnding::InputOpenFailed, GetLastError());\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));|  const DWORD inputError = GetLastError();\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));\n  if (!files.input) return Failed(CopyEnding::InputOpenFailed, inputError);
+mismatch-box-icon|src/conversion/convert_image.cpp|    forms::MsgBox(SizeMismatchText, MB_ICONERROR);|    forms::MsgBox(SizeMismatchText, MB_ICONWARNING);
+mismatch-text-misspelt|src/conversion/convert_image.cpp|L"отличается от ожидаемого."|L"отличаеться от ожидаемого."
+derived-name-without-dot|src/ui/output_name.cpp|return name + L".ISO";|return name + L"ISO";
+folder-written-after-box|src/ui/file_selection.cpp|  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);\n  confirmed(chosen);|  confirmed(chosen);\n  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);
+enter-misses-focused-button|src/forms/form.cpp|const CommandButton* button = FindButton(GetFocus());|const CommandButton* button = nullptr;
+convert-enabled-with-one-name|src/ui/frm_main.cpp|!txtInFileName.Text().empty() \&\& !txtOutFileName.Text().empty()|!txtInFileName.Text().empty() \|\| !txtOutFileName.Text().empty()
+input-left-open-after-failed-read|src/conversion/copy_image.cpp|      return Failed(CopyEnding::ReadFailed, GetLastError());\n    }\n    if|      return files.input.Release(), Failed(CopyEnding::ReadFailed, GetLastError());\n    }\n    if
+hourglass-left-after-conversion|src/conversion/run_conversion.cpp|    forms::SetMousePointer(forms::MousePointer::Default);\n|
+short-write-is-a-write-fault|src/conversion/copy_image.cpp|if (written == 0) return ERROR_WRITE_FAULT;|if (written != size) return ERROR_WRITE_FAULT;
+stop-prompt-icon|src/conversion/convert_image.cpp|MB_OKCANCEL \| MB_ICONEXCLAMATION|MB_OKCANCEL \| MB_ICONQUESTION
+size-check-not-exact|src/conversion/convert_image.cpp|difference == static_cast<double>(HeaderSize)|difference >= 0
+refused-folder-is-fatal|src/support/settings_store.cpp|  return win32::WriteUserString(SectionKey(app, section), key.c_str(), value) == ERROR_SUCCESS;|  if (win32::WriteUserString(SectionKey(app, section), key.c_str(), value) != 0) throw std::runtime_error("refused");\n  return true;
+TABLE
+)
+
+# Replaces the text in the file; fails when the text is not there exactly once.
+apply_fault() {
+  python3 - "$1" "$2" "$3" <<'PY'
+import sys
+path, old, new = sys.argv[1], sys.argv[2].replace('\\n', '\n'), sys.argv[3].replace('\\n', '\n')
+old, new = old.replace('\\&', '&').replace('\\|', '|'), new.replace('\\&', '&').replace('\\|', '|')
+text = open(path, encoding='utf-8').read()
+if text.count(old) != 1:
+    sys.exit(f'{path}: the text to change is there {text.count(old)} times')
+if 'runtime_error' in new and '<stdexcept>' not in text:
+    text = '#include <stdexcept>\n' + text
+open(path, 'w', encoding='utf-8').write(text.replace(old, new))
+PY
+}
+
+cmake --build --preset mingw --target tessaline_tests >/dev/null
+caught=0
+missed=0
+printf '%-36s %s\n' "fault" "result"
+while IFS= read -r line; do
+  # Split on unescaped bars only.
+  IFS=$'\x1f' read -r name file old new < <(printf '%s' "$line" | sed -E 's/([^\\])\|/\1\x1f/g')
+  if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then continue; fi
+  cp "$file" "$file.orig"
+  result=""
+  if ! apply_fault "$file" "$old" "$new"; then
+    result="NOT APPLIED"
+  elif ! cmake --build --preset mingw --target tessaline_tests >"$scratch/$name.build.log" 2>&1; then
+    result="does not build (see $scratch/$name.build.log)"
+  elif timeout 600 "$WINE64" build/mingw/bin/tessaline_tests.exe --gtest_color=no >"$scratch/$name.log" 2>&1; then
+    result="MISSED"
+  else
+    result="caught: $(grep -m1 -o '\[  FAILED  \] [A-Za-z0-9_.]*' "$scratch/$name.log" | sed 's/\[  FAILED  \] //')"
+  fi
+  mv "$file.orig" "$file"
+  touch "$file"
+  case "$result" in caught*) caught=$((caught + 1)) ;; *) missed=$((missed + 1)) ;; esac
+  printf '%-36s %s\n' "$name" "$result"
+done <<<"$faults"
+echo "$caught caught, $missed not caught"
+[ "$missed" -eq 0 ]
