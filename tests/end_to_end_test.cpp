@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "win32/unique_handle.h"
+#include "program_process.h"
 #include "temp_files.h"
 
 namespace {
@@ -25,16 +25,6 @@ bool WaitFor(Condition condition) {
   return true;
 }
 
-// A visible top-level window of the process with this class and title, or none.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title) {
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, title)) != nullptr;) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == processId && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
 void Type(HWND edit, const std::wstring& text) {
   for (const wchar_t c : text) PostMessageW(edit, WM_CHAR, c, 1);
 }
@@ -46,26 +36,9 @@ TEST(EndToEndTest, ConvertsTypedNamesTellsTheOutcomeAndClosesOnEscape) {
   const std::wstring output = folder / L"диск.iso";
   tests::WriteBytes(input, image);
 
-  wchar_t self[MAX_PATH];
-  const std::wstring selfPath(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-  const std::wstring program = selfPath.substr(0, selfPath.find_last_of(L'\\') + 1) + L"PELMATIC.EXE";
-  std::wstring commandLine = L"\"" + program + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
-                             &startup, &started))
-      << "cannot start " << testing::PrintToString(program);
-  using KernelHandle = win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>>;
-  const KernelHandle process(started.hProcess), thread(started.hThread);
-  struct EndIfRunning {  // when the test leaves early
-    HANDLE process;
-    ~EndIfRunning() { TerminateProcess(process, 9); }
-  } const endIfRunning{process.Get()};
-
-  HWND window = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (window = FindProcessWindow(started.dwProcessId, L"TessalineForm", L"Tessaline")); }))
-      << "no window \"Tessaline\"";
+  const tests::ProgramProcess program(tests::BuiltProgram(), folder.Path());
+  const HWND window = program.WaitForWindow(L"TessalineForm", L"Tessaline");
+  ASSERT_NE(window, nullptr) << "no window \"Tessaline\"";
   const HWND inputBox = FindWindowExW(window, nullptr, L"Edit", nullptr);
   const HWND outputBox = FindWindowExW(window, inputBox, L"Edit", nullptr);
   ASSERT_NE(outputBox, nullptr) << "two text boxes";
@@ -73,9 +46,8 @@ TEST(EndToEndTest, ConvertsTypedNamesTellsTheOutcomeAndClosesOnEscape) {
   Type(outputBox, output);
   PostMessageW(outputBox, WM_KEYDOWN, VK_RETURN, 1);
 
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(started.dwProcessId, L"#32770", L"Kelvane - Tessaline")); }))
-      << "no box";
+  const HWND box = program.WaitForWindow(L"#32770", L"Kelvane - Tessaline");
+  ASSERT_NE(box, nullptr) << "no box";
   wchar_t text[1024] = {};
   GetDlgItemTextW(box, 0xFFFF, text, 1024);
   EXPECT_STREQ(text, L"NRG файл сконвертирован успешно ^_^v");
@@ -84,10 +56,7 @@ TEST(EndToEndTest, ConvertsTypedNamesTellsTheOutcomeAndClosesOnEscape) {
   EXPECT_EQ(tests::ReadBytes(output), std::vector<std::uint8_t>(image.begin() + HeaderSize, image.end()));
 
   PostMessageW(inputBox, WM_KEYDOWN, VK_ESCAPE, 1);
-  ASSERT_EQ(WaitForSingleObject(process.Get(), 15000), WAIT_OBJECT_0) << "Escape closes the idle window";
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.Get(), &exitCode);
-  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(program.WaitForExit(), 0u) << "Escape closes the idle window";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "forms/message_box.h"
 #include "win32/module_path.h"
+#include "win32/system_library.h"
 
 namespace support::AboutBox {
 namespace {
@@ -11,16 +12,22 @@ namespace {
 // The version of the running executable as its version resource gives it
 // ("1.00.0008"), or empty text when it has none.
 std::wstring ExecutableVersion() {
+  // Loaded from System32 alone, never a version.dll beside the executable.
+  const win32::SystemLibrary library(L"version.dll");
+  const auto getSize = library.Function<decltype(GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+  const auto getInfo = library.Function<decltype(GetFileVersionInfoW)>("GetFileVersionInfoW");
+  const auto queryValue = library.Function<decltype(VerQueryValueW)>("VerQueryValueW");
+
   const std::wstring path = win32::ExecutablePath();
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  const DWORD size = getSize(path.c_str(), &ignored);
   if (size == 0) return {};
   std::vector<BYTE> data(size);
-  if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return {};
+  if (!getInfo(path.c_str(), 0, size, data.data())) return {};
   wchar_t* version = nullptr;
   UINT versionLength = 0;
-  if (!VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\FileVersion", reinterpret_cast<void**>(&version),
-                      &versionLength) ||
+  if (!queryValue(data.data(), L"\\StringFileInfo\\040904B0\\FileVersion", reinterpret_cast<void**>(&version),
+                  &versionLength) ||
       versionLength == 0) {
     return {};
   }
