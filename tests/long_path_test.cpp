@@ -1,0 +1,81 @@
+// Names of any length: what the file functions get, and a real copy past the classic limit.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "conversion/convert_image.h"
+#include "conversion/copy_image.h"
+#include "message_box_recorder.h"
+#include "temp_files.h"
+
+namespace {
+
+// Records the names the copy opens; the input is a real file, the output always refused.
+class RecordingCalls : public modMain::FileCalls {
+ public:
+  explicit RecordingCalls(std::wstring realInput) : realInput_(std::move(realInput)) {}
+  HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
+    names.push_back(name);
+    if (access == GENERIC_READ) return FileCalls::CreateFile(realInput_, access, share, disposition);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  mutable std::vector<std::wstring> names;
+
+ private:
+  std::wstring realInput_;
+};
+
+std::wstring CurrentDirectory() {
+  wchar_t folder[32768];
+  return std::wstring(folder, GetCurrentDirectoryW(32768, folder));
+}
+
+TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesTheClassicLimit) {
+  tests::TempFolder folder;
+  const std::wstring realInput = folder / L"disc.nrg";
+  tests::WriteBytes(realInput, tests::PatternBytes(10));
+  const std::wstring here = CurrentDirectory();
+  const std::wstring d100(100, L'd'), deep = d100 + L"\\" + d100 + L"\\";
+  const std::wstring name54(54, L'n'), name55(55, L'n');  // with C:\ and deep: 259 and 260 characters
+  const struct {
+    std::wstring typed, expected;
+  } cases[] = {
+      {L"disc.nrg", L"disc.nrg"},  // relative and short: as typed
+      {L"C:\\Images\\disc.nrg", L"C:\\Images\\disc.nrg"},
+      {L"C:\\" + deep + name54, L"C:\\" + deep + name54},
+      {L"C:\\" + deep + name55, L"\\\\?\\C:\\" + deep + name55},
+      {L"C:/Images/../" + deep + name55, L"\\\\?\\C:\\" + deep + name55},  // taken literally: resolved first
+      {L"sub\\..\\" + deep + name55, L"\\\\?\\" + here + L"\\" + deep + name55},
+      {L"\\\\server\\share\\" + deep + name55, L"\\\\?\\UNC\\server\\share\\" + deep + name55},
+      {L"\\\\?\\C:\\disc.nrg", L"\\\\?\\C:\\disc.nrg"},
+  };
+  for (const auto& [typed, expected] : cases) {
+    SCOPED_TRACE(testing::PrintToString(typed.substr(0, 40)));
+    const RecordingCalls calls(realInput);
+    const auto outcome = modMain::CopyImage(typed, typed, [] { return true; }, calls);
+    EXPECT_EQ(outcome.Ending, modMain::CopyEnding::OutputOpenFailed);
+    EXPECT_EQ(calls.names, (std::vector<std::wstring>{expected, expected}));
+  }
+}
+
+TEST(LongPathTest, AnImageInAFolderPastTheClassicLimitConvertsAndItsSizeIsChecked) {
+  tests::TempFolder folder;
+  const std::filesystem::path deep = folder.Path() / std::wstring(120, L'д') / std::wstring(150, L'e');
+  std::filesystem::create_directories(deep);
+  const std::wstring input = (deep / L"диск.nrg").wstring(), output = (deep / L"диск.iso").wstring();
+  ASSERT_GT(output.size(), 300u);
+  const auto image = tests::PatternBytes(modMain::HeaderSize + 70000);
+  tests::WriteBytes(input, image);
+  tests::MessageBoxRecorder boxes;
+  modMain::ConvertImage(input, output);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].Text, L"NRG файл сконвертирован успешно ^_^v");
+  EXPECT_EQ(tests::ReadBytes(output), std::vector<std::uint8_t>(image.begin() + 307200, image.end()));
+}
+
+}  // namespace
