@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <utility>
 
 namespace win32 {
@@ -63,5 +65,7 @@ using UniqueHKey = UniqueHandle<NullEmptyTraits<HKEY, ::RegCloseKey>>;
 using UniqueHFont = UniqueHandle<NullEmptyTraits<HFONT, ::DeleteObject>>;
 using UniqueHModule = UniqueHandle<NullEmptyTraits<HMODULE, ::FreeLibrary>>;
 using UniqueKernelHandle = UniqueHandle<NullEmptyTraits<HANDLE, ::CloseHandle>>;
+// The files of one drop, handed over with WM_DROPFILES.
+using UniqueHDrop = UniqueHandle<NullEmptyTraits<HDROP, ::DragFinish>>;
 
 }  // namespace win32
