@@ -1,9 +1,7 @@
 // A conversion keeps the machine awake, and only while it runs.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "main_window_fixture.h"
@@ -27,18 +25,15 @@ TEST_F(KeepAwakeTest, TheSystemStaysAwakeWhileAConversionRunsAndMaySleepAfterHow
   std::vector<EXECUTION_STATE> whileShown;
   boxes_.WhileShown = [&](const forms::MessageBoxRequest&) { whileShown.push_back(RequestedState()); };
 
-  const std::pair<std::wstring, std::function<void()>> endings[] = {
-      {input, [] {}},                    // success
-      {folder / L"missing.nrg", [] {}},  // failure
-      {input, [&] { PostMessageW(Form().cmdCancel.Handle(), BM_CLICK, 0, 0); }},  // confirmed stop
-  };
-  for (const auto& [name, during] : endings) {
-    SCOPED_TRACE(testing::PrintToString(name));
+  const auto convert = [&](const std::wstring& name) {
     Form().txtInFileName.SetText(name);
-    during();
     Form().cmdStart.SetValue(true);
     EXPECT_EQ(RequestedState(), 0x80000000u) << "ES_CONTINUOUS alone: the system may sleep again";
-  }
+  };
+  convert(input);  // success
+  convert(folder / L"missing.nrg");  // failure
+  PostMessageW(Form().cmdCancel.Handle(), BM_CLICK, 0, 0);
+  convert(input);  // confirmed stop
   ASSERT_EQ(boxes_.Boxes().size(), 3u);
   EXPECT_EQ(boxes_.Boxes()[2].Text.rfind(L"Прервать конвертацию?", 0), 0u);
   EXPECT_EQ(whileShown, std::vector<EXECUTION_STATE>(3, 0x80000001u)) << "ES_CONTINUOUS | ES_SYSTEM_REQUIRED";

@@ -30,16 +30,11 @@ class RecordingCalls : public modMain::FileCalls {
   std::wstring realInput_;
 };
 
-std::wstring CurrentDirectory() {
-  wchar_t folder[32768];
-  return std::wstring(folder, GetCurrentDirectoryW(32768, folder));
-}
-
-TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesTheClassicLimit) {
+TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesTheClassicLimitAndACopyThereWorks) {
   tests::TempFolder folder;
   const std::wstring realInput = folder / L"disc.nrg";
   tests::WriteBytes(realInput, tests::PatternBytes(10));
-  const std::wstring here = CurrentDirectory();
+  const std::wstring here = std::filesystem::current_path().wstring();
   const std::wstring d100(100, L'd'), deep = d100 + L"\\" + d100 + L"\\";
   const std::wstring name54(54, L'n'), name55(55, L'n');  // with C:\ and deep: 259 and 260 characters
   const struct {
@@ -61,13 +56,11 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
     EXPECT_EQ(outcome.Ending, modMain::CopyEnding::OutputOpenFailed);
     EXPECT_EQ(calls.names, (std::vector<std::wstring>{expected, expected}));
   }
-}
 
-TEST(LongPathTest, AnImageInAFolderPastTheClassicLimitConvertsAndItsSizeIsChecked) {
-  tests::TempFolder folder;
-  const std::filesystem::path deep = folder.Path() / std::wstring(120, L'д') / std::wstring(150, L'e');
-  std::filesystem::create_directories(deep);
-  const std::wstring input = (deep / L"диск.nrg").wstring(), output = (deep / L"диск.iso").wstring();
+  // A real conversion in a folder past the limit: the copy and the size check.
+  const std::filesystem::path deepFolder = folder.Path() / std::wstring(120, L'д') / std::wstring(150, L'e');
+  std::filesystem::create_directories(deepFolder);
+  const std::wstring input = (deepFolder / L"диск.nrg").wstring(), output = (deepFolder / L"диск.iso").wstring();
   ASSERT_GT(output.size(), 300u);
   const auto image = tests::PatternBytes(modMain::HeaderSize + 70000);
   tests::WriteBytes(input, image);
