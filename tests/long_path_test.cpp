@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "conversion/convert_image.h"
@@ -14,26 +13,19 @@
 
 namespace {
 
-// Records the names the copy opens; the input is a real file, the output always refused.
-class RecordingCalls : public modMain::FileCalls {
- public:
-  explicit RecordingCalls(std::wstring realInput) : realInput_(std::move(realInput)) {}
+// Records the names the copy opens; the input opens as the null device, the output is refused.
+struct RecordingCalls : modMain::FileCalls {
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
     names.push_back(name);
-    if (access == GENERIC_READ) return FileCalls::CreateFile(realInput_, access, share, disposition);
+    if (access == GENERIC_READ) return FileCalls::CreateFile(L"NUL", access, share, disposition);
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
   mutable std::vector<std::wstring> names;
-
- private:
-  std::wstring realInput_;
 };
 
 TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesTheClassicLimitAndACopyThereWorks) {
   tests::TempFolder folder;
-  const std::wstring realInput = folder / L"disc.nrg";
-  tests::WriteBytes(realInput, tests::PatternBytes(10));
   const std::wstring here = std::filesystem::current_path().wstring();
   const std::wstring d100(100, L'd'), deep = d100 + L"\\" + d100 + L"\\";
   const std::wstring name54(54, L'n'), name55(55, L'n');  // with C:\ and deep: 259 and 260 characters
@@ -51,7 +43,7 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
   };
   for (const auto& [typed, expected] : cases) {
     SCOPED_TRACE(testing::PrintToString(typed.substr(0, 40)));
-    const RecordingCalls calls(realInput);
+    const RecordingCalls calls;
     const auto outcome = modMain::CopyImage(typed, typed, [] { return true; }, calls);
     EXPECT_EQ(outcome.Ending, modMain::CopyEnding::OutputOpenFailed);
     EXPECT_EQ(calls.names, (std::vector<std::wstring>{expected, expected}));
