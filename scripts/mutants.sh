@@ -72,7 +72,7 @@ missed=0
 printf '%-36s %s\n' "fault" "result"
 while IFS= read -r line; do
   # Split on unescaped bars only.
-  IFS=$'\x1f' read -r name file old new < <(printf '%s' "$line" | sed -E 's/([^\\])\|/\1\x1f/g')
+  IFS=$'\x1f' read -r name file old new < <(printf '%s\n' "$line" | sed -E 's/([^\\])\|/\1\x1f/g')
   if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then continue; fi
   cp "$file" "$file.orig"
   result=""

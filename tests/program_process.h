@@ -22,6 +22,7 @@ class ProgramProcess {
   HWND WaitForWindow(const wchar_t* className, const wchar_t* title) const;
   // Its exit code once it has ended; nothing while it still runs after 15 s.
   std::optional<DWORD> WaitForExit() const;
+  HANDLE Handle() const noexcept { return process_.Get(); }
 
  private:
   DWORD id_ = 0;

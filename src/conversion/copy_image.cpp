@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "win32/long_path.h"
 #include "win32/unique_handle.h"
 
 namespace modMain {
@@ -53,9 +54,11 @@ CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFil
     win32::UniqueFile input;
   } files;
 
-  files.input.Reset(calls.CreateFile(inFileName, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+  // Names of any length: the system gets the extended form where the classic one would fail.
+  files.input.Reset(calls.CreateFile(win32::ExtendedPath(inFileName), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
   if (!files.input) return Failed(CopyEnding::InputOpenFailed, GetLastError());
-  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));
+  files.output.Reset(
+      calls.CreateFile(win32::ExtendedPath(outFileName), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));
   if (!files.output) return Failed(CopyEnding::OutputOpenFailed, GetLastError());
 
   // A seek that fails would copy the header into the image.

@@ -38,7 +38,8 @@ using KeepGoing = std::function<bool()>;
 // Copies the input from HeaderSize to its end into the output, created or
 // truncated; the output is not created when the input cannot be opened. Both
 // files are closed, the input first, before it returns. A stopped or failed
-// copy leaves what it wrote on disk.
+// copy leaves what it wrote on disk. Names of any length work: the file calls
+// get them in the form win32::ExtendedPath gives.
 CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFileName, const KeepGoing& keepGoing,
                       const FileCalls& calls = FileCalls());
 

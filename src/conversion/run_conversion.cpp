@@ -5,11 +5,13 @@
 #include "conversion/convert_image.h"
 #include "conversion/run_flags.h"
 #include "forms/mouse_pointer.h"
+#include "win32/keep_awake.h"
 
 namespace modMain {
 namespace {
 
-// The busy state of one conversion, undone on every way out.
+// The busy state of one conversion, undone on every way out: the flag, the
+// hourglass, and a machine that stays awake for a copy of many gigabytes.
 class Busy {
  public:
   Busy() {
@@ -22,6 +24,9 @@ class Busy {
   }
   Busy(const Busy&) = delete;
   Busy& operator=(const Busy&) = delete;
+
+ private:
+  win32::KeepSystemAwake awake_;
 };
 
 }  // namespace

@@ -106,6 +106,7 @@ void Form::Load() {
                                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), this),
                        "CreateWindowExW");
+  if (acceptsFiles_) DragAcceptFiles(window_, TRUE);
 
   // Child windows are made in tab order: the dialog manager tabs in that order.
   std::vector<Control*> tabOrder = controls_;
@@ -122,6 +123,27 @@ int Form::ControlId(const Control& control) const {
   if (&control == cancelButton_) return IDCANCEL;
   const auto position = std::find(controls_.begin(), controls_.end(), &control) - controls_.begin();
   return FirstControlId + static_cast<int>(position);
+}
+
+void Form::SetAcceptsFiles(bool accept) {
+  acceptsFiles_ = accept;
+  if (window_ != nullptr) DragAcceptFiles(window_, accept ? TRUE : FALSE);
+}
+
+void Form::DropFiles(HDROP drop) {
+  std::vector<std::wstring> fileNames(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+  for (UINT i = 0; i < fileNames.size(); ++i) {
+    // Names of any length: ask for the length first.
+    fileNames[i].resize(DragQueryFileW(drop, i, nullptr, 0));
+    DragQueryFileW(drop, i, fileNames[i].data(), static_cast<UINT>(fileNames[i].size() + 1));
+  }
+  // A drop on the caption or the frame is a drop on the form.
+  Control* target = nullptr;
+  if (POINT point; DragQueryPoint(drop, &point)) {
+    const HWND child = ChildWindowFromPointEx(window_, point, CWP_SKIPINVISIBLE);
+    if (child != window_) target = FindControl(child);
+  }
+  OnDropFiles(fileNames, target);
 }
 
 bool Form::QueryUnload(UnloadMode mode) {
@@ -265,6 +287,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const CommandButton* button = FindButton(GetFocus());
       if (button == nullptr) button = defaultButton_;
       return button != nullptr ? MAKELRESULT(ControlId(*button), DC_HASDEFID) : 0;
+    }
+    case WM_DROPFILES: {
+      const win32::UniqueHDrop drop(reinterpret_cast<HDROP>(wParam));
+      if (acceptsFiles_ && OnDropFiles) Dispatch([&] { DropFiles(drop.Get()); });
+      return 0;
     }
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.Get());

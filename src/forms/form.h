@@ -44,6 +44,9 @@ class Form {
   std::function<void()> OnPaint;
   std::function<void(short& keyCode, short& shift)> OnKeyDown;
   std::function<void(bool& cancel, UnloadMode mode)> OnQueryUnload;
+  // Files dropped on the window from the shell: their full names in the order
+  // given, and the windowed control under the drop point (null: the form itself).
+  std::function<void(const std::vector<std::wstring>& fileNames, Control* target)> OnDropFiles;
 
   // Loads the form if needed (raising Load before it is visible), shows it and returns.
   void Show();
@@ -51,6 +54,11 @@ class Form {
   // unloaded ends the message loop.
   void Unload();
   bool IsLoaded() const noexcept { return window_ != nullptr; }
+
+  // Whether the window takes dropped files now; while it does not, the system
+  // shows the no-drop pointer over it and a drop already on its way is dropped.
+  void SetAcceptsFiles(bool accept);
+  bool AcceptsFiles() const noexcept { return acceptsFiles_; }
 
   // The window; reading it loads the form.
   HWND Handle();
@@ -74,6 +82,7 @@ class Form {
   void Load();
   void Paint();
   bool QueryUnload(UnloadMode mode);
+  void DropFiles(HDROP drop);
   void Forget();
   void RestoreFocus();
   bool KeyReachesKeyDown(WPARAM key) const;
@@ -92,6 +101,7 @@ class Form {
   ColorBrush backBrush_;
   HDC paintDc_ = nullptr;
   Control* focusToRestore_ = nullptr;
+  bool acceptsFiles_ = false;
 };
 
 // The window of the first loaded form: the owner of the program's message boxes.

@@ -46,12 +46,14 @@ void Browse(const Side& side, forms::Form& form, const forms::TextBox& nameBox,
 
 }  // namespace
 
+void frmMain::TakeInputFile(const std::wstring& fileName) {
+  txtInFileName.SetText(fileName);
+  // Whatever output name the box held gives way to the one that matches the new input.
+  txtOutFileName.SetText(DeriveOutputName(fileName));
+}
+
 void frmMain::cmdBrowseInFile_Click() {
-  Browse(InputSide, *this, txtInFileName, [this](const std::wstring& chosen) {
-    txtInFileName.SetText(chosen);
-    // Whatever output name the box held gives way to the one that matches the new input.
-    txtOutFileName.SetText(DeriveOutputName(chosen));
-  });
+  Browse(InputSide, *this, txtInFileName, [this](const std::wstring& chosen) { TakeInputFile(chosen); });
 }
 
 void frmMain::cmdBrowseOutFile_Click() {

@@ -64,6 +64,7 @@ void frmMain::txtFileName_GotFocus() { support::ksHighlightText(GetFocus()); }
 
 void frmMain::SetFileControlsEnabled(bool enabled) {
   // Frozen while converting: nothing may change a name or start a second conversion.
+  SetAcceptsFiles(enabled);
   lblTag[0].SetEnabled(enabled);
   txtInFileName.SetEnabled(enabled);
   cmdBrowseInFile.SetEnabled(enabled);

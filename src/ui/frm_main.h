@@ -1,5 +1,7 @@
 #pragma once
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "forms/command_button.h"
 #include "forms/form.h"
@@ -32,6 +34,7 @@ class frmMain final : public forms::Form {
   void Form_Paint();
   void Form_KeyDown(short& keyCode, short& shift);
   void Form_QueryUnload(bool& cancel, forms::UnloadMode unloadMode);
+  void Form_DropFiles(const std::vector<std::wstring>& fileNames, forms::Control* target);
   void cmdStart_Click();
   void cmdCancel_Click();
   void cmdBrowseInFile_Click();
@@ -39,6 +42,7 @@ class frmMain final : public forms::Form {
   void txtFileName_Change();
   void txtFileName_GotFocus();
   void SetFileControlsEnabled(bool enabled);
+  void TakeInputFile(const std::wstring& fileName);
 };
 
 }  // namespace ui

@@ -28,11 +28,15 @@ frmMain::frmMain()
       cmdStart(*this, L"Конвертировать", {2520, 960, 1815, 435}, 6, forms::ButtonRole::Default),
       cmdCancel(*this, L"Отмена", {4440, 960, 1215, 435}, 7, forms::ButtonRole::Cancel) {
   cmdStart.SetEnabled(false);
+  SetAcceptsFiles(true);
 
   OnLoad = [this] { Form_Load(); };
   OnPaint = [this] { Form_Paint(); };
   OnKeyDown = [this](short& keyCode, short& shift) { Form_KeyDown(keyCode, shift); };
   OnQueryUnload = [this](bool& cancel, forms::UnloadMode mode) { Form_QueryUnload(cancel, mode); };
+  OnDropFiles = [this](const std::vector<std::wstring>& fileNames, forms::Control* target) {
+    Form_DropFiles(fileNames, target);
+  };
   cmdStart.OnClick = [this] { cmdStart_Click(); };
   cmdCancel.OnClick = [this] { cmdCancel_Click(); };
   cmdBrowseInFile.OnClick = [this] { cmdBrowseInFile_Click(); };

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <utility>
 
 namespace win32 {
@@ -62,5 +64,7 @@ using UniqueHPen = UniqueHandle<NullEmptyTraits<HPEN, ::DeleteObject>>;
 using UniqueHKey = UniqueHandle<NullEmptyTraits<HKEY, ::RegCloseKey>>;
 using UniqueHFont = UniqueHandle<NullEmptyTraits<HFONT, ::DeleteObject>>;
 using UniqueHModule = UniqueHandle<NullEmptyTraits<HMODULE, ::FreeLibrary>>;
+// The files of one drop, handed over with WM_DROPFILES.
+using UniqueHDrop = UniqueHandle<NullEmptyTraits<HDROP, ::DragFinish>>;
 
 }  // namespace win32
