@@ -59,7 +59,8 @@ TEST_F(FileDropTest, ADroppedFileFillsTheBoxesAsTheOpenDialogWouldExceptOnTheIso
     EXPECT_EQ(form.txtOutFileName.Text(), drop.out);
     EXPECT_TRUE(IsWindowEnabled(form.cmdStart.Handle()));
   }
-  EXPECT_FALSE(settings_.SectionExists(L"Paths")) << "the remembered folders belong to the dialogs";
+  EXPECT_FALSE(settings_.StoredText(L"Last Open NRG Path") || settings_.StoredText(L"Last Save ISO Path"))
+      << "the remembered folders belong to the dialogs";
 
   // While a conversion runs the names must not change under the copy.
   tests::WriteBytes(cyrillic, tests::PatternBytes(307200 + 4 * 65536));
