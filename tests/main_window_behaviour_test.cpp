@@ -7,6 +7,7 @@
 #include "conversion/convert_image.h"
 #include "conversion/copy_image.h"
 #include "forms/colors.h"
+#include "forms/modal_box.h"
 #include "main_window_fixture.h"
 #include "temp_files.h"
 
@@ -180,12 +181,19 @@ TEST_F(MainWindowBehaviourTest, ShiftF1AloneOpensTheAboutBox) {
   EXPECT_TRUE(Form().IsLoaded());
 }
 
-TEST_F(MainWindowBehaviourTest, ShiftF1DuringAConversionHoldsTheCopyUntilTheBoxCloses) {
+TEST_F(MainWindowBehaviourTest, ShiftF1DuringAConversionHoldsTheCopyAndACloseUnderTheBoxIsAStopRequest) {
   FillNames();
   std::size_t outputWhileAbout = 0;
   boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
-    if (box.Caption != L"Kelvane - Tessaline") outputWhileAbout = tests::ReadBytes(output_).size();
+    if (box.Caption == L"Kelvane - Tessaline") return;
+    outputWhileAbout = tests::ReadBytes(output_).size();
+    // A close request while the box is up, as the system's box would serve it: a stop request all the same.
+    const forms::ModalBoxScope boxUp;
+    PostMessageW(Form().Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tests::PumpUntil([] { return modMain::CancelRequested; }));
   };
+  boxes_.AnswerWith(IDOK);
+  boxes_.AnswerWith(IDCANCEL);  // the stop prompt: go on
   // Shift held while the conversion serves the key.
   BYTE keys[256], shifted[256];
   GetKeyboardState(keys);
@@ -195,8 +203,9 @@ TEST_F(MainWindowBehaviourTest, ShiftF1DuringAConversionHoldsTheCopyUntilTheBoxC
   PostMessageW(Form().Handle(), WM_KEYDOWN, VK_F1, 1);
   Form().cmdStart.SetValue(true);
   SetKeyboardState(keys);
-  ASSERT_EQ(boxes_.Boxes().size(), 2u);
-  EXPECT_EQ(boxes_.Boxes()[1].Text, Success);
+  ASSERT_EQ(boxes_.Boxes().size(), 3u);
+  EXPECT_EQ(boxes_.Boxes()[1].Text, StopPrompt);
+  EXPECT_EQ(boxes_.Boxes()[2].Text, Success);
   EXPECT_EQ(outputWhileAbout, ChunkSize) << "the About box came after the first chunk and held the copy";
 }
 

@@ -97,7 +97,8 @@ void Form::Unload() {
 void Form::Close(UnloadMode mode) {
   // QueryUnload hears every request, also one that a box holds off: during a conversion it is a stop request.
   const bool allowed = QueryUnload(mode);
-  // Under an open box the window stays, as Windows keeps a disabled owner, until the box is answered.
+  // A box of ours is owned by this window and would die with it, failing the call that shows it: the
+  // window stays until the box is answered, as the user, who cannot reach it meanwhile, already finds it.
   if (allowed && !ModalBoxScope::AnyOpen() && window_ != nullptr) DestroyWindow(window_);
 }
 

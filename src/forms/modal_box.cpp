@@ -3,7 +3,7 @@
 namespace forms {
 namespace {
 
-int openBoxes = 0;  // boxes may nest: an error box over the About box
+int openBoxes = 0;  // a count: a run-time error box may come up over another box
 
 }  // namespace
 
