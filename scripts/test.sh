@@ -9,8 +9,9 @@ cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 
 source scripts/wine-env.sh
-trap stop_wine EXIT
+trap 'stop_wine; unmount_small_disk' EXIT
 start_display
 prepare_prefix
+mount_small_disk
 start_wineserver
 ctest --preset mingw "$@"

@@ -48,6 +48,30 @@ start_wineserver() {
   "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
+# A small file system of its own as drive T:, for the full-disk test: a tmpfs
+# of a size that is no multiple of the 64 KiB chunk, so that the last chunk
+# that fits is written short. Only root may mount it; without it that test skips.
+tessaline_small_disk="$TESSALINE_ROOT/build/small-disk"
+mount_small_disk() {
+  unmount_small_disk
+  mkdir -p "$tessaline_small_disk"
+  if mount -t tmpfs -o size=1060k tessaline-small-disk "$tessaline_small_disk" 2>/dev/null &&
+    ln -sfn "$tessaline_small_disk" "$WINEPREFIX/dosdevices/t:"; then
+    export TESSALINE_SMALL_DISK='T:\'
+  else
+    echo "No small disk (mounting a tmpfs needs root): the full-disk test skips" >&2
+  fi
+}
+
+# Also takes away a mount that a killed run left behind.
+unmount_small_disk() {
+  unset TESSALINE_SMALL_DISK
+  rm -f "$WINEPREFIX/dosdevices/t:"
+  while mountpoint -q "$tessaline_small_disk" 2>/dev/null; do
+    umount "$tessaline_small_disk" 2>/dev/null || umount -l "$tessaline_small_disk" 2>/dev/null || break
+  done
+}
+
 stop_wine() {
   "$WINESERVER" -k 2>/dev/null || true
   if [ -n "$tessaline_xvfb_pid" ]; then kill "$tessaline_xvfb_pid" 2>/dev/null || true; fi

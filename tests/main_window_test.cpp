@@ -3,6 +3,7 @@
 
 #include "app/main.h"
 #include "forms/application.h"
+#include "forms/modal_box.h"
 #include "main_window_fixture.h"
 #include "temp_files.h"
 
@@ -112,8 +113,15 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   Form().txtOutFileName.SetText(folder / L"disc.iso");
   std::size_t outputWhileAbout = 0;
   boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
-    if (box.Caption == L"О программе") outputWhileAbout = tests::ReadBytes(folder / L"disc.iso").size();
+    if (box.Caption != L"О программе") return;
+    outputWhileAbout = tests::ReadBytes(folder / L"disc.iso").size();
+    // A close request while the box is up, as the system's box would serve it: a stop request all the same.
+    const forms::ModalBoxScope boxUp;
+    PostMessageW(Form().Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tests::PumpUntil([] { return modMain::CancelRequested; }));
   };
+  boxes_.AnswerWith(IDOK);
+  boxes_.AnswerWith(IDCANCEL);  // the stop prompt: go on
   BYTE keys[256], shifted[256];  // Shift held while the conversion serves the key
   GetKeyboardState(keys);
   GetKeyboardState(shifted);
@@ -122,8 +130,9 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   PostMessageW(Form().Handle(), WM_KEYDOWN, VK_F1, 1);
   Form().cmdStart.SetValue(true);
   SetKeyboardState(keys);
-  ASSERT_EQ(boxes_.Boxes().size(), 3u);
-  EXPECT_EQ(boxes_.Boxes()[2].Text, L"NRG файл сконвертирован успешно ^_^v");
+  ASSERT_EQ(boxes_.Boxes().size(), 4u);
+  EXPECT_EQ(boxes_.Boxes()[2].Text.substr(0, 21), L"Прервать конвертацию?");
+  EXPECT_EQ(boxes_.Boxes()[3].Text, L"NRG файл сконвертирован успешно ^_^v");
   EXPECT_EQ(outputWhileAbout, 65536u) << "the About box came after the first chunk and held the copy";
 }
 

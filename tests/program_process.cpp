@@ -34,13 +34,13 @@ ProgramProcess::~ProgramProcess() {
   WaitForSingleObject(process_.Get(), INFINITE);
 }
 
-HWND ProgramProcess::WaitForWindow(const wchar_t* className, const wchar_t* title) const {
+HWND ProgramProcess::WaitForWindow(const wchar_t* className, const wchar_t* title, HWND owner) const {
   for (const auto deadline = std::chrono::steady_clock::now() + 15s; std::chrono::steady_clock::now() < deadline;
        std::this_thread::sleep_for(20ms)) {
     for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, title)) != nullptr;) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      if (owner == id_ && IsWindowVisible(window)) return window;
+      DWORD process = 0;
+      GetWindowThreadProcessId(window, &process);
+      if (process == id_ && IsWindowVisible(window) && (!owner || GetWindow(window, GW_OWNER) == owner)) return window;
     }
   }
   return nullptr;

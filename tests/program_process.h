@@ -18,8 +18,8 @@ class ProgramProcess {
   ProgramProcess(const std::wstring& program, const std::wstring& folder);
   ~ProgramProcess();
 
-  // Its visible top-level window of this class and title, once there is one; null after 15 s.
-  HWND WaitForWindow(const wchar_t* className, const wchar_t* title) const;
+  // Its visible top-level window of this class, title and owner (null: any), once there is one; null after 15 s.
+  HWND WaitForWindow(const wchar_t* className, const wchar_t* title, HWND owner = nullptr) const;
   // Its exit code once it has ended; nothing while it still runs after 15 s.
   std::optional<DWORD> WaitForExit() const;
   HANDLE Handle() const noexcept { return process_.Get(); }

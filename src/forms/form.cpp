@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "forms/control.h"
+#include "forms/modal_box.h"
 #include "forms/mouse_pointer.h"
 #include "forms/runtime_error.h"
 #include "win32/failure.h"
@@ -90,8 +91,15 @@ void Form::Show() {
 }
 
 void Form::Unload() {
-  if (window_ == nullptr) return;
-  if (QueryUnload(UnloadMode::Code)) DestroyWindow(window_);
+  if (window_ != nullptr) Close(UnloadMode::Code);
+}
+
+void Form::Close(UnloadMode mode) {
+  // QueryUnload hears every request, also one that a box holds off: during a conversion it is a stop request.
+  const bool allowed = QueryUnload(mode);
+  // A box of ours is owned by this window and would die with it, failing the call that shows it: the
+  // window stays until the box is answered, as the user, who cannot reach it meanwhile, already finds it.
+  if (allowed && !ModalBoxScope::AnyOpen() && window_ != nullptr) DestroyWindow(window_);
 }
 
 void Form::Load() {
@@ -267,15 +275,17 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
-      Dispatch([this] {
-        if (QueryUnload(UnloadMode::ControlMenu)) DestroyWindow(window_);
-      });
+      Dispatch([this] { Close(UnloadMode::ControlMenu); });
       return 0;
     case WM_QUERYENDSESSION: {
       bool allowed = true;
       Dispatch([&] { allowed = QueryUnload(UnloadMode::AppWindows); });
       return allowed ? TRUE : FALSE;
     }
+    case WM_ENDSESSION:
+      // The session goes whatever we do, an open box with it; there is nothing to save.
+      if (wParam != FALSE) (*EndProgramSeam)(0);
+      return 0;
     case WM_COMMAND: {
       Control* control = FindControl(reinterpret_cast<HWND>(lParam));
       if (control == nullptr) control = FindControl(GetDlgItem(window_, LOWORD(wParam)));

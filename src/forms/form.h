@@ -33,6 +33,9 @@ inline constexpr short AltMask = 4;
 
 // A top-level window built from its description and its controls. The window
 // exists from load to unload; the object outlives it and can load again.
+// Every close request, Unload's or the system's, is put to QueryUnload; while
+// a modal box of ours is open the window stays whatever QueryUnload says.
+// The end of the session ends the program at once, with exit code 0.
 class Form {
  public:
   explicit Form(FormDescription description);
@@ -83,6 +86,7 @@ class Form {
   void Paint();
   bool QueryUnload(UnloadMode mode);
   void DropFiles(HDROP drop);
+  void Close(UnloadMode mode);
   void Forget();
   void RestoreFocus();
   bool KeyReachesKeyDown(WPARAM key) const;

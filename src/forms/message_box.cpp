@@ -2,6 +2,7 @@
 
 #include "forms/application.h"
 #include "forms/form.h"
+#include "forms/modal_box.h"
 #include "win32/failure.h"
 
 namespace forms {
@@ -16,6 +17,7 @@ int ShowSystemMessageBox(const MessageBoxRequest& request) {
   params.lpszCaption = request.Caption.c_str();
   params.dwStyle = request.Style;
   params.lpszIcon = request.IconResource;
+  const ModalBoxScope boxUp;
   const int answer = MessageBoxIndirectW(&params);
   if (answer == 0) win32::ThrowWin32(GetLastError(), "MessageBoxIndirectW");
   return answer;

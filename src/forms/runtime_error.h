@@ -7,7 +7,8 @@
 namespace forms {
 
 using EndProgramFunction = std::function<void(int exitCode)>;
-// How a run-time error ends the program; tests record it instead.
+// How the toolkit ends the program at once (a run-time error, the end of the
+// session); tests record it instead.
 extern win32::Seam<EndProgramFunction> EndProgramSeam;
 
 // Tells the user about an error that escaped an event handler, then ends the program.

@@ -3,6 +3,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include "forms/modal_box.h"
 #include "support/com.h"
 #include "win32/failure.h"
 #include "win32/file_name.h"
@@ -85,6 +86,7 @@ std::optional<std::wstring> ShowSystemFileDialog(const FileDialogRequest& reques
   if (!TrySetFolder(*dialog.Get(), ksGetFilePath(request.FileName))) TrySetFolder(*dialog.Get(), request.InitialFolder);
   win32::ThrowIfFailed(dialog->SetFileName(win32::NamePart(request.FileName).c_str()), "IFileDialog::SetFileName");
 
+  const forms::ModalBoxScope dialogUp;
   const HRESULT shown = dialog->Show(request.Owner);
   if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
   win32::ThrowIfFailed(shown, "IFileDialog::Show");
