@@ -47,6 +47,12 @@ hourglass-left-after-conversion|src/conversion/run_conversion.cpp|    forms::Set
 short-write-is-a-write-fault|src/conversion/copy_image.cpp|if (written == 0) return ERROR_WRITE_FAULT;|if (written != size) return ERROR_WRITE_FAULT;
 stop-prompt-icon|src/conversion/convert_image.cpp|MB_OKCANCEL \| MB_ICONEXCLAMATION|MB_OKCANCEL \| MB_ICONQUESTION
 size-check-not-exact|src/conversion/convert_image.cpp|difference == static_cast<double>(HeaderSize)|difference >= 0
+drop-on-iso-box-sets-input|src/ui/file_drop.cpp|if (target == \&txtOutFileName)|if (target == \&txtInFileName)
+dropped-folder-taken|src/ui/file_drop.cpp|if (fileNames.empty() \|\| IsFolder(fileNames.front())) return;|if (fileNames.empty()) return;
+long-name-not-extended|src/win32/long_path.cpp|if (full.size() < MAX_PATH) return name;|if (full.size() < 32767) return name;
+sleep-kept-off-after-conversion|src/win32/keep_awake.h|~KeepSystemAwake() { SetThreadExecutionState(ES_CONTINUOUS); }|~KeepSystemAwake() {}
+close-under-an-open-box|src/forms/form.cpp|allowed \&\& !ModalBoxScope::AnyOpen() \&\& window_|allowed \&\& window_
+dll-searched-beside-the-program|src/win32/system_library.cpp|LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)|LoadLibraryExW(fileName, nullptr, 0)
 refused-folder-is-fatal|src/support/settings_store.cpp|  return win32::WriteUserString(SectionKey(app, section), key.c_str(), value) == ERROR_SUCCESS;|  if (win32::WriteUserString(SectionKey(app, section), key.c_str(), value) != 0) throw std::runtime_error("refused");\n  return true;
 TABLE
 )
@@ -66,7 +72,7 @@ open(path, 'w', encoding='utf-8').write(text.replace(old, new))
 PY
 }
 
-cmake --build --preset mingw --target tessaline_tests >/dev/null
+cmake --build --preset mingw --target tessaline_tests end_to_end_tests >/dev/null
 caught=0
 missed=0
 printf '%-36s %s\n' "fault" "result"
@@ -78,9 +84,10 @@ while IFS= read -r line; do
   result=""
   if ! apply_fault "$file" "$old" "$new"; then
     result="NOT APPLIED"
-  elif ! cmake --build --preset mingw --target tessaline_tests >"$scratch/$name.build.log" 2>&1; then
+  elif ! cmake --build --preset mingw --target tessaline_tests end_to_end_tests >"$scratch/$name.build.log" 2>&1; then
     result="does not build (see $scratch/$name.build.log)"
-  elif timeout 600 "$WINE64" build/mingw/bin/tessaline_tests.exe --gtest_color=no >"$scratch/$name.log" 2>&1; then
+  elif timeout 600 "$WINE64" build/mingw/bin/tessaline_tests.exe --gtest_color=no >"$scratch/$name.log" 2>&1 &&
+    timeout 300 "$WINE64" build/mingw/bin/end_to_end_tests.exe --gtest_color=no >>"$scratch/$name.log" 2>&1; then
     result="MISSED"
   else
     result="caught: $(grep -m1 -o '\[  FAILED  \] [A-Za-z0-9_.]*' "$scratch/$name.log" | sed 's/\[  FAILED  \] //')"

@@ -82,7 +82,12 @@ TEST_F(MainWindowTest, TabSkipsADisabledConvertEnterClicksTheFocusedButtonAndEnt
   EXPECT_TRUE(boxes_.Boxes().empty());
 
   form.txtOutFileName.SetText(L"D:\\Images\\disc.ISO");
+  int browseOutClicks = 0;
+  form.cmdBrowseOutFile.OnClick = [&] { ++browseOutClicks; };
   SetFocus(form.cmdBrowseOutFile.Handle());
+  PressKey(VK_RETURN);
+  EXPECT_EQ(browseOutClicks, 1) << "Enter clicks the focused button, not the enabled default one";
+  EXPECT_TRUE(boxes_.Boxes().empty());
   PressKey(VK_TAB);
   EXPECT_EQ(GetFocus(), form.cmdStart.Handle());
   SetFocus(form.txtOutFileName.Handle());  // not by the dialog keys, which select all by themselves
