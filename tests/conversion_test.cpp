@@ -19,13 +19,20 @@ const std::wstring StopPrompt =
     L"Прервать конвертацию?\r\n\r\nISO файл, скорее всего, будет неполным и непригодным к использованию. Вы можете "
     L"удалить его самостоятельно.";
 
+// What the thread has asked of the system's power management. A request without
+// ES_CONTINUOUS leaves nothing behind, so asking for nothing reads it; under Wine
+// it is all there is to read (CallNtPowerInformation reports a fixed value).
+EXECUTION_STATE RequestedPowerState() { return SetThreadExecutionState(0); }
+
 class ConversionTest : public tests::MainWindowTest {
  protected:
-  // The seven controls that a conversion freezes, the flag and the pointer, as they are now.
+  // The seven controls that a conversion freezes, the flag, the pointer and the
+  // machine kept awake (ES_CONTINUOUS | ES_SYSTEM_REQUIRED), as they are now.
   void ExpectConverting(bool converting) {
     auto& form = Form();
     EXPECT_EQ(modMain::IsConverting, converting);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, converting ? IDC_WAIT : IDC_ARROW));
+    EXPECT_EQ(RequestedPowerState(), converting ? 0x80000001u : 0x80000000u);
     EXPECT_EQ(form.lblTag[0].Enabled() && form.lblTag[1].Enabled(), !converting);
     for (HWND window : {form.txtInFileName.Handle(), form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(),
                         form.cmdBrowseOutFile.Handle(), form.cmdStart.Handle()}) {
@@ -42,6 +49,7 @@ class ConversionTest : public tests::MainWindowTest {
                                     const std::function<void()>& before = [] {}) {
     Form().txtInFileName.SetText(input);
     Form().txtOutFileName.SetText(output);
+    SetThreadExecutionState(ES_CONTINUOUS);  // a known start: nothing asked for
     const std::size_t first = boxes_.Boxes().size();
     before();
     Form().cmdStart.SetValue(true);
@@ -117,6 +125,7 @@ TEST_F(ConversionTest, EveryWayOfAskingToStopLeadsToOnePromptAfterTheChunk) {
     tests::WriteBytes(input_, image);
     boxes_.AnswerWith(c.answer);
     boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
+      ExpectConverting(true);
       EXPECT_EQ(box.Style, box.Text == StopPrompt ? 49u : 64u);
       EXPECT_FALSE(modMain::CancelRequested && box.Text == Success) << "the refused request is forgotten";
     };
