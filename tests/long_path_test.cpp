@@ -54,7 +54,7 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
   std::filesystem::create_directories(deepFolder);
   const std::wstring input = (deepFolder / L"диск.nrg").wstring(), output = (deepFolder / L"диск.iso").wstring();
   ASSERT_GT(output.size(), 300u);
-  const auto image = tests::PatternBytes(modMain::HeaderSize + 70000);
+  const auto image = tests::PatternBytes(307200 + 70000);
   tests::WriteBytes(input, image);
   tests::MessageBoxRecorder boxes;
   modMain::ConvertImage(input, output);
