@@ -6,7 +6,8 @@
 
 namespace forms {
 
-// A windowless caption on one line, drawn opaque by its form.
+// A windowless caption on one line, drawn opaque by its form. Screen readers
+// still read it as the name of the text box that follows it in the tab order.
 class Label final : public Control {
  public:
   Label(Form& form, std::wstring caption, TwipsRect placement, int tabIndex);
@@ -14,6 +15,7 @@ class Label final : public Control {
   const std::wstring& Caption() const noexcept { return caption_; }
 
  private:
+  void Create(HWND parent, HFONT font, int id) override;
   void Paint(HDC dc, HFONT font) const override;
 
   std::wstring caption_;
