@@ -44,6 +44,8 @@ class Form {
   std::function<void()> OnPaint;
   std::function<void(short& keyCode, short& shift)> OnKeyDown;
   std::function<void(bool& cancel, UnloadMode mode)> OnQueryUnload;
+  // The window has moved to a monitor of another DPI and laid itself out again.
+  std::function<void()> OnDpiChanged;
 
   // Loads the form if needed (raising Load before it is visible), shows it and returns.
   void Show();
@@ -56,6 +58,7 @@ class Form {
   HWND Handle();
   // The client area's device context; while painting, the one being painted.
   HDC DeviceContext();
+  // The dots per inch the form is laid out at: its monitor's once loaded.
   int Dpi() const noexcept { return dpi_; }
 
   // For controls and the message loop.
@@ -72,6 +75,8 @@ class Form {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Load();
+  RECT WindowRectAt(int dpi) const;
+  void SetDpi(int dpi, const RECT& windowRect);
   void Paint();
   bool QueryUnload(UnloadMode mode);
   void Forget();
@@ -97,7 +102,7 @@ class Form {
 // The window of the first loaded form: the owner of the program's message boxes.
 HWND MainWindow();
 
-// The system's dots per inch, at which forms are laid out.
-int SystemDpi();
+// The dots per inch a window is laid out at: its form's, for one of ours.
+int DpiOf(HWND window);
 
 }  // namespace forms

@@ -2,12 +2,14 @@
 
 #include "forms/application.h"
 #include "forms/form.h"
+#include "forms/owner_font_box.h"
 #include "win32/failure.h"
 
 namespace forms {
 namespace {
 
-int ShowSystemMessageBox(const MessageBoxRequest& request) {
+int ShowMessageBox(const MessageBoxRequest& request) {
+  if (request.OwnerFont) return ShowBoxInOwnerFont(request);
   MSGBOXPARAMSW params{};
   params.cbSize = sizeof params;
   params.hwndOwner = request.Owner;
@@ -23,7 +25,7 @@ int ShowSystemMessageBox(const MessageBoxRequest& request) {
 
 }  // namespace
 
-win32::Seam<MessageBoxFunction> MessageBoxSeam{ShowSystemMessageBox};
+win32::Seam<MessageBoxFunction> MessageBoxSeam{ShowMessageBox};
 
 int MsgBox(const std::wstring& text, UINT style) {
   return (*MessageBoxSeam)({.Owner = MainWindow(), .Text = text, .Caption = App().Title, .Style = style});

@@ -30,6 +30,7 @@ class frmMain final : public forms::Form {
  private:
   void Form_Load();
   void Form_Paint();
+  void Form_DpiChanged();
   void Form_KeyDown(short& keyCode, short& shift);
   void Form_QueryUnload(bool& cancel, forms::UnloadMode unloadMode);
   void cmdStart_Click();
@@ -39,6 +40,7 @@ class frmMain final : public forms::Form {
   void txtFileName_Change();
   void txtFileName_GotFocus();
   void SetFileControlsEnabled(bool enabled);
+  void SetWindowIcons();
 };
 
 }  // namespace ui
