@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
-#include <string>
-
 #include "main_window_fixture.h"
 
 namespace {
@@ -14,18 +12,17 @@ using tests::MainWindowTest;
 std::wstring AccessibleName(HWND window) {
   // Spelled out: MinGW's IID_IAccessible resolves to an import thunk, and every query with it fails.
   constexpr IID AccessibleId = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-  IAccessible* accessible = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId, reinterpret_cast<void**>(&accessible)))) {
-    return L"<no accessible object>";
-  }
   VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
-  const HRESULT hr = accessible->get_accName(self, &name);
-  std::wstring text = hr == S_OK && name != nullptr ? std::wstring(name) : L"<no name>";
+  IAccessible* accessible = nullptr;
+  if (SUCCEEDED(AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId, reinterpret_cast<void**>(&accessible)))) {
+    accessible->get_accName(self, &name);
+    accessible->Release();
+  }
+  std::wstring text = name != nullptr ? name : L"<no name>";
   SysFreeString(name);
-  accessible->Release();
   return text;
 }
 
@@ -33,11 +30,11 @@ TEST_F(MainWindowTest, ScreenReadersNameEachTextBoxAfterItsLabel) {
   EXPECT_EQ(AccessibleName(Form().txtInFileName.Handle()), L"NRG файл");
   EXPECT_EQ(AccessibleName(Form().txtOutFileName.Handle()), L"ISO файл");
   // Nothing new to see: the window still shows its six windowed controls alone.
-  int visibleChildren = 0;
-  for (HWND child = GetWindow(Form().Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    visibleChildren += IsWindowVisible(child) ? 1 : 0;
+  int visible = 0;
+  for (HWND child = GetWindow(Form().Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    visible += IsWindowVisible(child) ? 1 : 0;
   }
-  EXPECT_EQ(visibleChildren, 6);
+  EXPECT_EQ(visible, 6);
 }
 
 }  // namespace

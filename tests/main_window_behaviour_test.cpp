@@ -177,6 +177,7 @@ TEST_F(MainWindowBehaviourTest, ShiftF1AloneOpensTheAboutBox) {
   EXPECT_NE(about.Text.find(L"Kelvane - Tessaline"), std::wstring::npos) << about.Text;
   EXPECT_NE(about.Text.find(L"1.00.0008"), std::wstring::npos) << about.Text;
   EXPECT_EQ(about.Style & MB_USERICON, static_cast<UINT>(MB_USERICON));
+  EXPECT_TRUE(about.OwnerFont) << "drawn in the window's font";
   EXPECT_TRUE(Form().IsLoaded());
 }
 

@@ -68,10 +68,7 @@ TEST_F(MainWindowTest, CaptionsAndOneTahomaFontEverywhere) {
   EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
   EXPECT_EQ(logFont.lfCharSet, RUSSIAN_CHARSET);
   EXPECT_FALSE(logFont.lfItalic || logFont.lfUnderline || logFont.lfStrikeOut);
-  for (HWND control : {form.txtInFileName.Handle(), form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(),
-                       form.cmdBrowseOutFile.Handle(), form.cmdStart.Handle(), form.cmdCancel.Handle()}) {
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), font);
-  }
+  // That every control has it, at every DPI: main_window_dpi_test.cpp.
 }
 
 TEST_F(MainWindowTest, IsCentredOnTheWorkAreaWithTheProgramIconAndTakesLongNames) {
