@@ -17,7 +17,9 @@ std::wstring AccessibleName(HWND window) {
   self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
   IAccessible* accessible = nullptr;
-  if (SUCCEEDED(AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId, reinterpret_cast<void**>(&accessible)))) {
+  const HRESULT found =
+      AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId, reinterpret_cast<void**>(&accessible));
+  if (SUCCEEDED(found)) {
     accessible->get_accName(self, &name);
     accessible->Release();
   }

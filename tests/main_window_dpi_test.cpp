@@ -80,7 +80,8 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
       const SIZE text = TextSize(font, label.Caption());
       const RECT rect = label.PixelRect();
       EXPECT_TRUE(rect.left + text.cx <= RectInParent(form.txtInFileName.Handle()).left &&
-                  text.cy <= rect.bottom - rect.top) << "a label beside its box, all of its height";
+                  text.cy <= rect.bottom - rect.top)
+          << "a label beside its box, all of its height";
     }
     EXPECT_EQ(IconWidth(SendMessageW(window, WM_GETICON, ICON_BIG, 0)), c.bigIcon);
     EXPECT_EQ(IconWidth(SendMessageW(window, WM_GETICON, ICON_SMALL, 0)), c.smallIcon);
@@ -90,7 +91,9 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
   auto realBox = forms::MessageBoxSeam.Replace(forms::ShowBoxInOwnerFont);
   std::thread looker([&] {
     HWND box = nullptr;
-    for (int tries = 0; box == nullptr && tries < 300; ++tries, Sleep(10)) box = FindWindowW(L"#32770", L"О программе");
+    for (int tries = 0; box == nullptr && tries < 300; ++tries, Sleep(10)) {
+      box = FindWindowW(L"#32770", L"О программе");
+    }
     ASSERT_TRUE(box != nullptr && GetWindow(box, GW_OWNER) == window) << "no About box";
     int texts = 0;
     for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

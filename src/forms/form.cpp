@@ -124,8 +124,9 @@ RECT Form::WindowRectAt(int dpi) const {
 void Form::SetDpi(int dpi, const RECT& windowRect) {
   dpi_ = dpi;
   win32::UniqueHFont font = CreateFormFont(description_.Font, dpi_);
-  win32::ThrowIfFalse(SetWindowPos(window_, nullptr, windowRect.left, windowRect.top, windowRect.right - windowRect.left,
-                                   windowRect.bottom - windowRect.top, SWP_NOZORDER | SWP_NOACTIVATE),
+  win32::ThrowIfFalse(SetWindowPos(window_, nullptr, windowRect.left, windowRect.top,
+                                   windowRect.right - windowRect.left, windowRect.bottom - windowRect.top,
+                                   SWP_NOZORDER | SWP_NOACTIVATE),
                       "SetWindowPos");
   // Every control from its twips; the old font goes only once no control uses it.
   for (Control* control : controls_) control->PlaceWindow(font.Get());

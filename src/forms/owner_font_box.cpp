@@ -74,10 +74,10 @@ class OwnerFontBox {
   }
 
   HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, int id) {
-    return win32::ThrowIfNull(CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                                              box_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                              GetModuleHandleW(nullptr), nullptr),
-                              "CreateWindowExW");
+    return win32::ThrowIfNull(
+        CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, box_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
+        "CreateWindowExW");
   }
 
   void Create(HWND box) {
@@ -85,9 +85,8 @@ class OwnerFontBox {
     win32::KeepDialogLayout(box_);
     SetWindowTextW(box_, request_.Caption.c_str());
     dpi_ = ownerDpi_ = request_.Owner != nullptr ? DpiOf(request_.Owner) : win32::WindowDpi(box_);
-    ownerFontHandle_ = request_.Owner != nullptr
-                           ? reinterpret_cast<HFONT>(SendMessageW(request_.Owner, WM_GETFONT, 0, 0))
-                           : nullptr;
+    ownerFontHandle_ =
+        request_.Owner != nullptr ? reinterpret_cast<HFONT>(SendMessageW(request_.Owner, WM_GETFONT, 0, 0)) : nullptr;
     if (ownerFontHandle_ == nullptr) ownerFontHandle_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     GetObjectW(ownerFontHandle_, sizeof ownerFont_, &ownerFont_);
     if (request_.IconResource != nullptr) icon_ = CreateChild(L"STATIC", L"", SS_ICON, -1);
@@ -138,8 +137,9 @@ class OwnerFontBox {
     const int frameWidth = frame.right - frame.left;
     const int frameHeight = frame.bottom - frame.top;
     if (!at) at = OverOwner(frameWidth, frameHeight);
-    win32::ThrowIfFalse(SetWindowPos(box_, nullptr, at->x, at->y, frameWidth, frameHeight, SWP_NOZORDER | SWP_NOACTIVATE),
-                        "SetWindowPos");
+    win32::ThrowIfFalse(
+        SetWindowPos(box_, nullptr, at->x, at->y, frameWidth, frameHeight, SWP_NOZORDER | SWP_NOACTIVATE),
+        "SetWindowPos");
   }
 
   void Place(HWND child, int left, int top, int width, int height) {
@@ -157,8 +157,10 @@ class OwnerFontBox {
     RECT owner = monitor.rcWork;
     if (request_.Owner != nullptr) GetWindowRect(request_.Owner, &owner);
     const RECT& area = monitor.rcWork;
-    const LONG left = std::clamp((owner.left + owner.right - width) / 2, area.left, std::max(area.left, area.right - width));
-    const LONG top = std::clamp((owner.top + owner.bottom - height) / 2, area.top, std::max(area.top, area.bottom - height));
+    const LONG left =
+        std::clamp((owner.left + owner.right - width) / 2, area.left, std::max(area.left, area.right - width));
+    const LONG top =
+        std::clamp((owner.top + owner.bottom - height) / 2, area.top, std::max(area.top, area.bottom - height));
     return POINT{left, top};
   }
 
@@ -171,7 +173,7 @@ class OwnerFontBox {
   int ownerDpi_ = USER_DEFAULT_SCREEN_DPI;
   HFONT ownerFontHandle_ = nullptr;  // the owner's: it outlives the box
   LOGFONTW ownerFont_{};
-  win32::UniqueHFont scaledFont_;    // once the box is on a monitor of another DPI
+  win32::UniqueHFont scaledFont_;  // once the box is on a monitor of another DPI
   win32::UniqueHIcon iconImage_;
 };
 

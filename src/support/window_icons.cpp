@@ -28,10 +28,10 @@ HICON IconOfSize(const std::wstring& iconName, int width, int height) {
 void ksSetWindowResIconAll(HWND window, const std::wstring& iconName) {
   // At the sizes the window's DPI asks for, not the system's.
   const int dpi = forms::DpiOf(window);
-  const HICON big = IconOfSize(iconName, win32::SystemMetricForDpi(SM_CXICON, dpi),
-                               win32::SystemMetricForDpi(SM_CYICON, dpi));
-  const HICON small = IconOfSize(iconName, win32::SystemMetricForDpi(SM_CXSMICON, dpi),
-                                 win32::SystemMetricForDpi(SM_CYSMICON, dpi));
+  const HICON big =
+      IconOfSize(iconName, win32::SystemMetricForDpi(SM_CXICON, dpi), win32::SystemMetricForDpi(SM_CYICON, dpi));
+  const HICON small =
+      IconOfSize(iconName, win32::SystemMetricForDpi(SM_CXSMICON, dpi), win32::SystemMetricForDpi(SM_CYSMICON, dpi));
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
