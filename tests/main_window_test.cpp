@@ -111,6 +111,7 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   EXPECT_EQ(about.Caption, L"О программе");
   EXPECT_EQ(about.Text, L"Kelvane - Tessaline\r\nВерсия 1.00.0008\r\n\r\nАвтор: Kelvane");
   EXPECT_EQ(about.Style, static_cast<UINT>(MB_OK | MB_USERICON));
+  EXPECT_TRUE(about.OwnerFont) << "drawn in the window's font";
 
   tests::TempFolder folder;
   tests::WriteBytes(folder / L"disc.nrg", tests::PatternBytes(307200 + 2 * 65536));

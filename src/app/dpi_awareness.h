@@ -2,8 +2,9 @@
 
 namespace modMain {
 
-// Tells Windows that the program lays itself out at the system's DPI, so
-// that it is not stretched blurry at 125-200 % scaling. Call before any window exists.
+// Tells Windows that the program lays itself out at each monitor's DPI, so
+// that it is not stretched blurry at 125-200 % scaling nor when it moves to
+// another monitor. Call before any window exists.
 void DeclareDpiAwareness();
 
 }  // namespace modMain

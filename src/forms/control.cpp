@@ -28,4 +28,13 @@ void Control::CreateControlWindow(HWND parent, HFONT font, int id, const Control
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
+void Control::PlaceWindow(HFONT font) {
+  if (window_ == nullptr) return;
+  const RECT rect = PixelRect();
+  win32::ThrowIfFalse(SetWindowPos(window_, nullptr, rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE),
+                      "SetWindowPos");
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
 }  // namespace forms

@@ -44,6 +44,8 @@ class Control {
   // Windowed controls create their window here, through CreateControlWindow, when the form loads.
   virtual void Create(HWND /*parent*/, HFONT /*font*/, int /*id*/) {}
   void CreateControlWindow(HWND parent, HFONT font, int id, const ControlWindowArgs& args);
+  // Puts the window at its place at the form's DPI, in the given font.
+  void PlaceWindow(HFONT font);
   // Windowless controls draw themselves here.
   virtual void Paint(HDC /*dc*/, HFONT /*font*/) const {}
   // A WM_COMMAND notification from the control's window.

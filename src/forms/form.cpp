@@ -7,6 +7,7 @@
 #include "forms/modal_box.h"
 #include "forms/mouse_pointer.h"
 #include "forms/runtime_error.h"
+#include "win32/dpi.h"
 #include "win32/failure.h"
 
 namespace forms {
@@ -45,17 +46,15 @@ short CurrentShiftState() {
 
 }  // namespace
 
-int SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+int DpiOf(HWND window) {
+  const Form* form = Form::FromWindow(window);
+  return form != nullptr && form->IsLoaded() ? form->Dpi() : win32::WindowDpi(window);
 }
 
 HWND MainWindow() { return loadedForms.empty() ? nullptr : loadedForms.front()->Handle(); }
 
 Form::Form(FormDescription description)
-    : description_(std::move(description)), dpi_(SystemDpi()), backBrush_(description_.BackColor) {}
+    : description_(std::move(description)), dpi_(win32::SystemDpi()), backBrush_(description_.BackColor) {}
 
 Form::~Form() {
   if (window_ == nullptr) return;
@@ -105,16 +104,16 @@ void Form::Close(UnloadMode mode) {
 void Form::Load() {
   if (window_ != nullptr) return;
   RegisterFormClass(WindowProc);
+  dpi_ = win32::SystemDpi();
   font_ = CreateFormFont(description_.Font, dpi_);
-
-  // The stored position is the client area's; the frame goes around it.
-  RECT rect = TwipsToPixels(description_.ClientArea, dpi_);
-  win32::ThrowIfFalse(AdjustWindowRectEx(&rect, FormStyle, FALSE, 0), "AdjustWindowRectEx");
+  const RECT rect = WindowRectAt(dpi_);
   win32::ThrowIfNull(CreateWindowExW(0, ClassName, description_.Caption.c_str(), FormStyle, rect.left, rect.top,
                                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), this),
                        "CreateWindowExW");
   if (acceptsFiles_) DragAcceptFiles(window_, TRUE);
+  // A window takes the DPI of the monitor it is made on, which may not be the system's.
+  if (const int dpi = win32::WindowDpi(window_); dpi != dpi_) SetDpi(dpi, WindowRectAt(dpi));
 
   // Child windows are made in tab order: the dialog manager tabs in that order.
   std::vector<Control*> tabOrder = controls_;
@@ -124,6 +123,24 @@ void Form::Load() {
 
   loadedForms.push_back(this);
   if (OnLoad) OnLoad();
+}
+
+RECT Form::WindowRectAt(int dpi) const {
+  // The stored position is the client area's; the frame goes around it.
+  return win32::FrameAround(TwipsToPixels(description_.ClientArea, dpi), FormStyle, 0, dpi);
+}
+
+void Form::SetDpi(int dpi, const RECT& windowRect) {
+  dpi_ = dpi;
+  win32::UniqueHFont font = CreateFormFont(description_.Font, dpi_);
+  win32::ThrowIfFalse(SetWindowPos(window_, nullptr, windowRect.left, windowRect.top,
+                                   windowRect.right - windowRect.left, windowRect.bottom - windowRect.top,
+                                   SWP_NOZORDER | SWP_NOACTIVATE),
+                      "SetWindowPos");
+  // Every control from its twips; the old font goes only once no control uses it.
+  for (Control* control : controls_) control->PlaceWindow(font.Get());
+  font_ = std::move(font);
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int Form::ControlId(const Control& control) const {
@@ -305,6 +322,19 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.Get());
+    case WM_GETDPISCALEDSIZE: {
+      // The system proposes the window's size at a new DPI: the client area keeps its size in twips.
+      RECT rect{};
+      Dispatch([&] { rect = WindowRectAt(static_cast<int>(wParam)); });
+      *reinterpret_cast<SIZE*>(lParam) = SIZE{rect.right - rect.left, rect.bottom - rect.top};
+      return TRUE;
+    }
+    case WM_DPICHANGED:
+      Dispatch([&] {
+        SetDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        if (OnDpiChanged) OnDpiChanged();
+      });
+      return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       if (Control* control = FindControl(reinterpret_cast<HWND>(lParam))) {

@@ -50,6 +50,8 @@ class Form {
   // Files dropped on the window from the shell: their full names in the order
   // given, and the windowed control under the drop point (null: the form itself).
   std::function<void(const std::vector<std::wstring>& fileNames, Control* target)> OnDropFiles;
+  // The window has moved to a monitor of another DPI and laid itself out again.
+  std::function<void()> OnDpiChanged;
 
   // Loads the form if needed (raising Load before it is visible), shows it and returns.
   void Show();
@@ -67,6 +69,7 @@ class Form {
   HWND Handle();
   // The client area's device context; while painting, the one being painted.
   HDC DeviceContext();
+  // The dots per inch the form is laid out at: its monitor's once loaded.
   int Dpi() const noexcept { return dpi_; }
 
   // For controls and the message loop.
@@ -83,6 +86,8 @@ class Form {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Load();
+  RECT WindowRectAt(int dpi) const;
+  void SetDpi(int dpi, const RECT& windowRect);
   void Paint();
   bool QueryUnload(UnloadMode mode);
   void DropFiles(HDROP drop);
@@ -111,7 +116,7 @@ class Form {
 // The window of the first loaded form: the owner of the program's message boxes.
 HWND MainWindow();
 
-// The system's dots per inch, at which forms are laid out.
-int SystemDpi();
+// The dots per inch a window is laid out at: its form's, for one of ours.
+int DpiOf(HWND window);
 
 }  // namespace forms

@@ -3,10 +3,24 @@
 #include <algorithm>
 #include <utility>
 
+#include "win32/failure.h"
+
 namespace forms {
 
 Label::Label(Form& form, std::wstring caption, TwipsRect placement, int tabIndex)
     : Control(form, placement, tabIndex), caption_(std::move(caption)) {}
+
+void Label::Create(HWND parent, HFONT /*font*/, int id) {
+  // Accessibility names a text box after the static text control just before
+  // it in the tab order. The caption is painted, so a hidden static twin,
+  // never shown nor focused, carries it, less the colon a spoken name needs not.
+  std::wstring name = caption_;
+  if (!name.empty() && name.back() == L':') name.pop_back();
+  win32::ThrowIfNull(CreateWindowExW(0, L"STATIC", name.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                     nullptr),
+                     "CreateWindowExW");
+}
 
 void Label::Paint(HDC dc, HFONT font) const {
   RECT rect = PixelRect();

@@ -3,12 +3,15 @@
 #include "forms/application.h"
 #include "forms/form.h"
 #include "forms/modal_box.h"
+#include "forms/owner_font_box.h"
 #include "win32/failure.h"
 
 namespace forms {
 namespace {
 
-int ShowSystemMessageBox(const MessageBoxRequest& request) {
+int ShowMessageBox(const MessageBoxRequest& request) {
+  const ModalBoxScope boxUp;
+  if (request.OwnerFont) return ShowBoxInOwnerFont(request);
   MSGBOXPARAMSW params{};
   params.cbSize = sizeof params;
   params.hwndOwner = request.Owner;
@@ -17,7 +20,6 @@ int ShowSystemMessageBox(const MessageBoxRequest& request) {
   params.lpszCaption = request.Caption.c_str();
   params.dwStyle = request.Style;
   params.lpszIcon = request.IconResource;
-  const ModalBoxScope boxUp;
   const int answer = MessageBoxIndirectW(&params);
   if (answer == 0) win32::ThrowWin32(GetLastError(), "MessageBoxIndirectW");
   return answer;
@@ -25,7 +27,7 @@ int ShowSystemMessageBox(const MessageBoxRequest& request) {
 
 }  // namespace
 
-win32::Seam<MessageBoxFunction> MessageBoxSeam{ShowSystemMessageBox};
+win32::Seam<MessageBoxFunction> MessageBoxSeam{ShowMessageBox};
 
 int MsgBox(const std::wstring& text, UINT style) {
   return (*MessageBoxSeam)({.Owner = MainWindow(), .Text = text, .Caption = App().Title, .Style = style});

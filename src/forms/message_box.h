@@ -14,6 +14,7 @@ struct MessageBoxRequest {
   std::wstring Caption;
   UINT Style = MB_OK;
   const wchar_t* IconResource = nullptr;  // with MB_USERICON: an icon of the executable
+  bool OwnerFont = false;  // with MB_OK alone: drawn in the owner window's font, not the system's
 };
 
 using MessageBoxFunction = std::function<int(const MessageBoxRequest&)>;

@@ -44,7 +44,8 @@ void ShowAbout(HWND owner, const forms::Application& app, const std::wstring& au
                             .Text = text,
                             .Caption = L"О программе",
                             .Style = MB_OK | MB_USERICON,
-                            .IconResource = L"A_MAIN"});
+                            .IconResource = L"A_MAIN",
+                            .OwnerFont = true});
 }
 
 }  // namespace support::AboutBox

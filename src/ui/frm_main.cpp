@@ -16,12 +16,17 @@ constexpr wchar_t AuthorName[] = L"Автор: Kelvane";
 
 void frmMain::Form_Load() {
   support::ksCenterFormEx(Handle());
-  if (support::ksIsInIDE() == false) support::ksSetWindowResIconAll(Handle(), IconName);
+  SetWindowIcons();
 }
 
 void frmMain::Form_Paint() {
   // The desktop shows through the window; the toolkit then draws the strip and the labels.
   PaintDesktop(DeviceContext());
+}
+
+void frmMain::Form_DpiChanged() {
+  // On a monitor of another DPI the icons are wanted at other sizes.
+  SetWindowIcons();
 }
 
 void frmMain::Form_KeyDown(short& keyCode, short& shift) {
@@ -61,6 +66,10 @@ void frmMain::txtFileName_Change() {
 }
 
 void frmMain::txtFileName_GotFocus() { support::ksHighlightText(GetFocus()); }
+
+void frmMain::SetWindowIcons() {
+  if (support::ksIsInIDE() == false) support::ksSetWindowResIconAll(Handle(), IconName);
+}
 
 void frmMain::SetFileControlsEnabled(bool enabled) {
   // Frozen while converting: nothing may change a name or start a second conversion.

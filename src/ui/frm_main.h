@@ -32,6 +32,7 @@ class frmMain final : public forms::Form {
  private:
   void Form_Load();
   void Form_Paint();
+  void Form_DpiChanged();
   void Form_KeyDown(short& keyCode, short& shift);
   void Form_QueryUnload(bool& cancel, forms::UnloadMode unloadMode);
   void Form_DropFiles(const std::vector<std::wstring>& fileNames, forms::Control* target);
@@ -43,6 +44,7 @@ class frmMain final : public forms::Form {
   void txtFileName_GotFocus();
   void SetFileControlsEnabled(bool enabled);
   void TakeInputFile(const std::wstring& fileName);
+  void SetWindowIcons();
 };
 
 }  // namespace ui

@@ -32,6 +32,7 @@ frmMain::frmMain()
 
   OnLoad = [this] { Form_Load(); };
   OnPaint = [this] { Form_Paint(); };
+  OnDpiChanged = [this] { Form_DpiChanged(); };
   OnKeyDown = [this](short& keyCode, short& shift) { Form_KeyDown(keyCode, shift); };
   OnQueryUnload = [this](bool& cancel, forms::UnloadMode mode) { Form_QueryUnload(cancel, mode); };
   OnDropFiles = [this](const std::vector<std::wstring>& fileNames, forms::Control* target) {

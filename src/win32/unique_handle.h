@@ -63,6 +63,7 @@ using UniqueHWnd = UniqueHandle<NullEmptyTraits<HWND, ::DestroyWindow>>;
 using UniqueHPen = UniqueHandle<NullEmptyTraits<HPEN, ::DeleteObject>>;
 using UniqueHKey = UniqueHandle<NullEmptyTraits<HKEY, ::RegCloseKey>>;
 using UniqueHFont = UniqueHandle<NullEmptyTraits<HFONT, ::DeleteObject>>;
+using UniqueHIcon = UniqueHandle<NullEmptyTraits<HICON, ::DestroyIcon>>;
 using UniqueHModule = UniqueHandle<NullEmptyTraits<HMODULE, ::FreeLibrary>>;
 // The files of one drop, handed over with WM_DROPFILES.
 using UniqueHDrop = UniqueHandle<NullEmptyTraits<HDROP, ::DragFinish>>;

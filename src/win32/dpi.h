@@ -1,0 +1,22 @@
+#pragma once
+#include <windows.h>
+
+namespace win32 {
+
+// The system's dots per inch: the primary monitor's when the program started.
+int SystemDpi();
+
+// The dots per inch of the monitor the window is on.
+int WindowDpi(HWND window);
+
+// A system metric (GetSystemMetrics) as it is at the given dots per inch.
+int SystemMetricForDpi(int index, int dpi);
+
+// The window rectangle around a client rectangle, with the frame drawn at the given dots per inch.
+RECT FrameAround(RECT client, DWORD style, DWORD exStyle, int dpi);
+
+// Leaves a dialog's layout at a new DPI to the dialog itself: the dialog
+// manager would otherwise scale it and hand its children its own font.
+void KeepDialogLayout(HWND dialog);
+
+}  // namespace win32
