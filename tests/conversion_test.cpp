@@ -4,9 +4,8 @@
 #include <functional>
 
 #include "forms/colors.h"
+#include "harness.h"
 #include "forms/mouse_pointer.h"
-#include "main_window_fixture.h"
-#include "temp_files.h"
 
 namespace {
 

@@ -7,10 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "drop_files.h"
-#include "program_process.h"
-#include "temp_files.h"
 
+#include "harness.h"
 namespace {
 
 using namespace std::chrono_literals;
@@ -46,7 +44,7 @@ TEST(EndToEndTest, ConvertsTypedNamesThenADroppedFileTellsTheOutcomeAndClosesOnE
   const auto image = tests::PatternBytes(307200 + 3 * 65536 + 123);
   tests::WriteBytes(folder / L"диск.nrg", image);
   tests::WriteBytes(folder / L"образ.nrg", image);
-  const tests::ProgramProcess program(tests::BuiltProgram(), folder.Path());
+  const tests::ProgramProcess program(tests::BuiltProgram(), folder.Path);
   const HWND window = program.WaitForWindow(L"TessalineForm", L"Tessaline");
   ASSERT_NE(window, nullptr) << "no window \"Tessaline\"";
   const HWND inputBox = FindWindowExW(window, nullptr, L"Edit", nullptr);
@@ -116,7 +114,7 @@ TEST(EndToEndTest, ACloseRequestWaitsForAnOpenBoxAndTheProgramAlwaysEndsWithZero
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.box);
-    const tests::ProgramProcess program(tests::BuiltProgram(), folder.Path());
+    const tests::ProgramProcess program(tests::BuiltProgram(), folder.Path);
     const HWND window = program.WaitForWindow(L"TessalineForm", L"Tessaline");
     ASSERT_NE(window, nullptr) << "no window \"Tessaline\"";
     c.open(window);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/support_functions.h"
+#include "harness.h"
 #include "ui/output_name.h"
 
 namespace {

@@ -9,11 +9,9 @@
 #include <vector>
 
 #include "app/main.h"
-#include "message_box_recorder.h"
-#include "settings_key.h"
+#include "harness.h"
 #include "support/file_dialog.h"
 #include "ui/frm_main.h"
-#include "window_driver.h"
 
 namespace {
 

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "program_process.h"
-#include "temp_files.h"
 #include "win32/unique_handle.h"
+#include "harness.h"
 
 namespace {
 
@@ -103,7 +102,7 @@ TEST_F(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
     std::filesystem::copy_file(std::filesystem::path(path_).parent_path() / L"planted" / name, folder / name);
   }
   {
-    const tests::ProgramProcess program(folder / L"PELMATIC.EXE", folder.Path());
+    const tests::ProgramProcess program(folder / L"PELMATIC.EXE", folder.Path);
     const HWND window = program.WaitForWindow(L"TessalineForm", L"Tessaline");
     EXPECT_NE(window, nullptr) << "no window \"Tessaline\"";
     PostMessageW(window, WM_CLOSE, 0, 0);

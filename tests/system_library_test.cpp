@@ -1,4 +1,5 @@
 #include "win32/system_library.h"
+#include "harness.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

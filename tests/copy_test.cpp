@@ -1,19 +1,20 @@
-// The copy on its own, without a window: the bytes it writes and how it ends.
-#include "conversion/copy_image.h"
-
-#include <gtest/gtest.h>
-
+// The copy on its own, without a window: the bytes it writes, how it ends, the
+// names the file functions get; and the full disk and the long names as the user meets them.
+#include <cwchar>
 #include <filesystem>
 #include <vector>
 
+#include "conversion/convert_image.h"
+#include "conversion/copy_image.h"
+#include "harness.h"
 #include "support/support_functions.h"
-#include "temp_files.h"
 
 namespace {
 
 using modMain::CopyEnding;
 using tests::PatternBytes;
 using tests::ReadBytes;
+using tests::WriteBytes;
 
 constexpr std::size_t Header = 307200;
 constexpr std::size_t Chunk = 65536;
@@ -80,7 +81,7 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderAndAsksAfterEveryChunkAndTheE
                                  Header + 1, Header + Chunk - 1, Header + Chunk, Header + Chunk + 1}) {
     SCOPED_TRACE(size);
     const auto bytes = PatternBytes(size, static_cast<std::uint32_t>(size));
-    tests::WriteBytes(input_, bytes);
+    WriteBytes(input_, bytes);
     const auto outcome = Copy(input_);
     EXPECT_EQ(outcome.Ending, CopyEnding::Copied);
     EXPECT_EQ(ReadBytes(output_), Tail(bytes));
@@ -107,7 +108,7 @@ TEST_F(CopyImageTest, FailuresAndStopsEndItWithTheCodeAndKeepWhatWasWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    tests::WriteBytes(input_, image);
+    WriteBytes(input_, image);
     const auto outcome = Copy(input_, ScriptedCalls(c.script), c.stopAtAsk);
     EXPECT_EQ(outcome.Ending, c.ending);
     EXPECT_EQ(outcome.ErrorCode, c.code);
@@ -118,7 +119,7 @@ TEST_F(CopyImageTest, FailuresAndStopsEndItWithTheCodeAndKeepWhatWasWritten) {
 }
 
 TEST_F(CopyImageTest, TheRestOfAShortWriteIsWrittenAtOnce) {
-  tests::WriteBytes(input_, PatternBytes(Header + 3 * Chunk));
+  WriteBytes(input_, PatternBytes(Header + 3 * Chunk));
   const ScriptedCalls calls({.shortWrite = 2});
   Copy(input_, calls);
   EXPECT_EQ(calls.writes, (std::vector<DWORD>{65536, 65536, 32768, 65536}));
@@ -131,7 +132,7 @@ TEST_F(CopyImageTest, FilesThatCannotBeOpenedEndItBeforeAnyByteMoves) {
   EXPECT_FALSE(std::filesystem::exists(output_)) << "no output without an input";
 
   const auto image = PatternBytes(Header + 1000);
-  tests::WriteBytes(input_, image);
+  WriteBytes(input_, image);
   output_ = input_;
   const auto same = Copy(input_);
   EXPECT_EQ(same.Ending, CopyEnding::OutputOpenFailed);
@@ -151,6 +152,83 @@ TEST(FileSizeTest, SizesPastFourGiBAreWhole) {
   CloseHandle(file);
   ASSERT_TRUE(sized);
   EXPECT_EQ(support::ksGetFileSizeEx(name), 5368709121.0);
+}
+
+// Records the names the copy opens; the input opens as the null device, the output is refused.
+struct RecordingCalls : modMain::FileCalls {
+  HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
+    names.push_back(name);
+    if (access == GENERIC_READ) return FileCalls::CreateFile(L"NUL", access, share, disposition);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  mutable std::vector<std::wstring> names;
+};
+
+TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesTheClassicLimitAndACopyThereWorks) {
+  tests::TempFolder folder;
+  const std::wstring here = std::filesystem::current_path().wstring();
+  const std::wstring d100(100, L'd'), deep = d100 + L"\\" + d100 + L"\\";
+  const std::wstring name54(54, L'n'), name55(55, L'n');  // with C:\ and deep: 259 and 260 characters
+  const struct {
+    std::wstring typed, expected;
+  } cases[] = {
+      {L"disc.nrg", L"disc.nrg"},  // relative and short: as typed
+      {L"C:\\Images\\disc.nrg", L"C:\\Images\\disc.nrg"},
+      {L"C:\\" + deep + name54, L"C:\\" + deep + name54},
+      {L"C:\\" + deep + name55, L"\\\\?\\C:\\" + deep + name55},
+      {L"C:/Images/../" + deep + name55, L"\\\\?\\C:\\" + deep + name55},  // taken literally: resolved first
+      {L"sub\\..\\" + deep + name55, L"\\\\?\\" + here + L"\\" + deep + name55},
+      {L"\\\\server\\share\\" + deep + name55, L"\\\\?\\UNC\\server\\share\\" + deep + name55},
+      {L"\\\\?\\C:\\disc.nrg", L"\\\\?\\C:\\disc.nrg"},
+  };
+  for (const auto& [typed, expected] : cases) {
+    SCOPED_TRACE(testing::PrintToString(typed.substr(0, 40)));
+    const RecordingCalls calls;
+    const auto outcome = modMain::CopyImage(typed, typed, [] { return true; }, calls);
+    EXPECT_EQ(outcome.Ending, modMain::CopyEnding::OutputOpenFailed);
+    EXPECT_EQ(calls.names, (std::vector<std::wstring>{expected, expected}));
+  }
+
+  // A real conversion in a folder past the limit: the copy and the size check.
+  const std::filesystem::path deepFolder = folder.Path / std::wstring(120, L'д') / std::wstring(150, L'e');
+  std::filesystem::create_directories(deepFolder);
+  const std::wstring input = (deepFolder / L"диск.nrg").wstring(), output = (deepFolder / L"диск.iso").wstring();
+  ASSERT_GT(output.size(), 300u);
+  const auto image = PatternBytes(307200 + 70000);
+  WriteBytes(input, image);
+  tests::MessageBoxRecorder boxes;
+  modMain::ConvertImage(input, output);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].Text, L"NRG файл сконвертирован успешно ^_^v");
+  EXPECT_EQ(ReadBytes(output), std::vector<std::uint8_t>(image.begin() + 307200, image.end()));
+}
+
+
+// A real small file system: scripts/test.sh mounts one and names its drive.
+TEST(FullDiskTest, AFullDiskIsToldAsSuchAndHoldsTheImageAsFarAsItFits) {
+  const wchar_t* drive = _wgetenv(L"TESSALINE_SMALL_DISK");
+  if (drive == nullptr || *drive == L'\0') GTEST_SKIP() << "no small disk: scripts/test.sh mounts one when run as root";
+  const std::wstring output = std::wstring(drive) + L"disc.iso";
+  DeleteFileW(output.c_str());  // left by an earlier run on the same disk
+  ULARGE_INTEGER room{};
+  ASSERT_TRUE(GetDiskFreeSpaceExW(drive, &room, nullptr, nullptr)) << "no drive " << testing::PrintToString(drive);
+  ASSERT_LT(room.QuadPart, 16u << 20) << "not a small disk";
+  ASSERT_NE(room.QuadPart % 65536, 0u) << "the last chunk that fits is to be written short";
+
+  tests::TempFolder folder;
+  const auto image = PatternBytes(Header + room.QuadPart + 2 * 65536);
+  WriteBytes(folder / L"disc.nrg", image);
+
+  tests::MessageBoxRecorder boxes;
+  modMain::ConvertImage(folder / L"disc.nrg", output);
+  wchar_t diskFull[256] = {};  // the system's own words, "Disk full." under Wine
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, 112, 0, diskFull, 256, nullptr);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].Text, L"Не удаётся записать в ISO файл.\r\n\r\n" +
+                                       std::wstring(diskFull, wcscspn(diskFull, L"\r\n")) + L" (112)");
+  const auto data = image.begin() + Header;
+  EXPECT_EQ(ReadBytes(output), std::vector(data, data + room.QuadPart)) << "every byte that fitted, in order";
 }
 
 }  // namespace

@@ -1,0 +1,353 @@
+// The main window in use: its start, its look at any DPI, typing, keys, dropped files, screen readers, closing.
+#include <oleacc.h>
+
+#include <cstring>
+#include <thread>
+
+#include "app/main.h"
+#include "forms/application.h"
+#include "forms/modal_box.h"
+#include "forms/owner_font_box.h"
+#include "harness.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using tests::MainWindowTest;
+using tests::PressKey;
+using tests::RectInParent;
+using tests::TypeText;
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledAndShowsItsDesktopBesideTheStripAlsoOnceUncovered) {
+  auto& form = Form();
+  const HWND window = form.Handle();
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+  std::wstring seen = WindowText(window) + L", " + font.lfFaceName + L" " + std::to_wstring(font.lfCharSet) + L":";
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(child)) seen += L" [" + WindowText(child) + (IsWindowEnabled(child) ? L"]" : L" off]");
+  }
+  EXPECT_EQ(seen, L"Tessaline, Tahoma 204: [] [...] [] [...] [Конвертировать off] [Отмена]");
+
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const int strip = MulDiv(1515, form.Dpi(), 1440);  // the strip's right edge
+  for (int uncovered : {0, 1}) {
+    SCOPED_TRACE(uncovered);
+    EXPECT_EQ(tests::ClientPixel(window, 3, 3), face);
+    EXPECT_EQ(tests::ClientPixel(window, strip - 1, 3), GetSysColor(COLOR_WINDOWTEXT)) << "its one visible edge";
+    // Under Wine, PaintDesktop gives white: anything but the window's own colour.
+    EXPECT_NE(tests::ClientPixel(window, strip, 3), face);
+    const RECT label = form.lblTag[0].PixelRect();
+    int textPixels = 0;
+    for (int x = label.left; x < label.right; ++x) textPixels += tests::ClientPixel(window, x, label.top + 7) != face;
+    EXPECT_GT(textPixels, 5) << "the caption is drawn over the strip";
+    RECT rect;
+    GetWindowRect(window, &rect);
+    DestroyWindow(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr));
+    tests::PumpUntil([] { return false; }, 100ms);
+  }
+}
+
+TEST_F(MainWindowTest, ConvertIsEnabledExactlyWhenBothNamesAreFilled) {
+  auto& form = Form();
+  TypeText(L"a");
+  EXPECT_FALSE(IsWindowEnabled(form.cmdStart.Handle()));
+  SetFocus(form.txtOutFileName.Handle());
+  TypeText(L" ");  // a blank is a name too
+  EXPECT_TRUE(IsWindowEnabled(form.cmdStart.Handle()));
+  TypeText(L"\b");
+  EXPECT_FALSE(IsWindowEnabled(form.cmdStart.Handle()));
+  form.txtOutFileName.SetText(L"x.iso");  // set by the program: the same rule
+  EXPECT_TRUE(IsWindowEnabled(form.cmdStart.Handle()));
+  form.txtInFileName.SetText(L"");
+  EXPECT_FALSE(IsWindowEnabled(form.cmdStart.Handle()));
+  form.cmdStart.SetValue(true);  // a click all the same: nothing happens
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(MainWindowTest, TabSkipsADisabledConvertEnterClicksTheFocusedButtonEntrySelectsAllAndCancelCloses) {
+  auto& form = Form();
+  int browseClicks = 0;
+  form.cmdBrowseInFile.OnClick = form.cmdBrowseOutFile.OnClick = [&] { ++browseClicks; };
+  form.txtInFileName.SetText(L"disc.nrg");
+  PressKey(VK_RETURN);  // convert is disabled: nothing
+  for (HWND expected : {form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(), form.cmdBrowseOutFile.Handle(),
+                        form.cmdCancel.Handle(), form.txtInFileName.Handle()}) {
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), expected);
+  }
+  form.txtOutFileName.SetText(L"D:\\Images\\disc.ISO");
+  SetFocus(form.cmdBrowseOutFile.Handle());
+  PressKey(VK_RETURN);
+  EXPECT_EQ(browseClicks, 1) << "Enter clicks the focused button, not the enabled default one";
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), form.cmdStart.Handle());
+  SetFocus(form.txtOutFileName.Handle());  // not by the dialog keys, which select all by themselves
+  DWORD start = 1, end = 0;
+  SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end - start, 18u) << "entering a text box selects all of its text";
+  for (int i = 0; i < 3; ++i) PressKey(VK_TAB);  // onto cmdCancel
+  PressKey(VK_RETURN);
+  EXPECT_FALSE(form.IsLoaded()) << "cancel while idle closes without a question";
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(tests::TakeQuit()) << "the last window gone ends the program";
+}
+
+TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWaitsForIt) {
+  PressKey(VK_F1);
+  PressKey(VK_F1, forms::CtrlMask | forms::ShiftMask);
+  PressKey(VK_F1, forms::ShiftMask | forms::AltMask);
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  PressKey(VK_F1, forms::ShiftMask, Form().cmdCancel.Handle());
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  const auto& about = boxes_.Boxes()[0];
+  EXPECT_EQ(about.Owner, Form().Handle());
+  EXPECT_EQ(about.Caption + L": " + about.Text, L"О программе: Kelvane - Tessaline\r\nВерсия 1.00.0008\r\n\r\nАвтор: Kelvane");
+  EXPECT_TRUE(about.Style == (MB_OK | MB_USERICON) && about.OwnerFont) << "the program's icon, the window's font";
+
+  tests::TempFolder folder;
+  tests::WriteBytes(folder / L"disc.nrg", tests::PatternBytes(307200 + 2 * 65536));
+  Form().txtInFileName.SetText(folder / L"disc.nrg");
+  Form().txtOutFileName.SetText(folder / L"disc.iso");
+  std::size_t outputWhileAbout = 0;
+  boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
+    if (box.Caption != L"О программе") return;
+    outputWhileAbout = tests::ReadBytes(folder / L"disc.iso").size();
+    // A close request while the box is up, as the system's box would serve it: a stop request all the same.
+    const forms::ModalBoxScope boxUp;
+    PostMessageW(Form().Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(tests::PumpUntil([] { return modMain::CancelRequested; }));
+  };
+  boxes_.AnswerWith(IDOK);
+  boxes_.AnswerWith(IDCANCEL);  // the stop prompt: go on
+  BYTE keys[256], shifted[256];  // Shift held while the conversion serves the key
+  GetKeyboardState(keys);
+  std::memcpy(shifted, keys, sizeof keys);
+  shifted[VK_SHIFT] = 0x80;
+  SetKeyboardState(shifted);
+  PostMessageW(Form().Handle(), WM_KEYDOWN, VK_F1, 1);
+  Form().cmdStart.SetValue(true);
+  SetKeyboardState(keys);
+  ASSERT_EQ(boxes_.Boxes().size(), 4u);
+  EXPECT_EQ(boxes_.Boxes()[2].Text.substr(0, 21), L"Прервать конвертацию?");
+  EXPECT_EQ(boxes_.Boxes()[3].Text, L"NRG файл сконвертирован успешно ^_^v");
+  EXPECT_EQ(outputWhileAbout, 65536u) << "the About box came after the first chunk and held the copy";
+}
+
+TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithItsIconWithoutWaiting) {
+  const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tessaline_tests.exe";
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+  modMain::Main();  // returns at once: the window runs on its events
+  ASSERT_TRUE(ui::frmMain::DefaultInstance);
+  const HWND window = ui::frmMain::DefaultInstance->Handle();
+  EXPECT_TRUE(IsWindowVisible(window) && SendMessageW(window, WM_GETICON, ICON_BIG, 0) != 0);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  EXPECT_LE(std::abs((rect.left + rect.right) - (monitor.rcWork.left + monitor.rcWork.right)), 1);
+  EXPECT_LE(std::abs((rect.top + rect.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
+  for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), L"Path"}) {
+    wchar_t value[1024] = {};
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
+    EXPECT_EQ(value, forms::App().Path + (name ? L"" : L"\\tessaline_tests.exe"));
+  }
+  ui::frmMain::DefaultInstance->Unload();
+  EXPECT_TRUE(tests::TakeQuit()) << "unloading the only window ends the program";
+  ui::frmMain::DefaultInstance.reset();
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
+
+// A drop of these names at this client point, as the shell hands it over; the window frees it.
+WPARAM NewDrop(const std::vector<std::wstring>& names, POINT point) {
+  const std::vector<char> block = tests::DropFilesBlock(names, point);
+  const HGLOBAL memory = GlobalAlloc(GHND, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  return reinterpret_cast<WPARAM>(memory);
+}
+
+POINT CentreOf(HWND control) {
+  const RECT rect = RectInParent(control);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool TakesFiles(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0; }
+
+class FileDropTest : public tests::MainWindowTest {
+ protected:
+  tests::TestSettingsRoot settings_;
+  tests::TempFolder folder_;
+};
+
+TEST_F(FileDropTest, ADroppedFileFillsTheBoxesAsTheOpenDialogWouldExceptOnTheIsoBoxAndNeverDuringAConversion) {
+  auto& form = Form();
+  const std::wstring disc = folder_ / L"disc.nrg", other = folder_ / L"other.nrg";
+  const std::wstring cyrillic = folder_ / L"Образ диска.image", iso = folder_ / L"готовый.iso";
+  const POINT onTheForm{4, 4}, onTheInputBox = CentreOf(form.txtInFileName.Handle()),
+              onTheIsoBox = CentreOf(form.txtOutFileName.Handle());
+  const struct {
+    const char* what;
+    std::vector<std::wstring> names;
+    POINT point;
+    std::wstring in, out;
+  } drops[] = {
+      {"on the form", {disc}, onTheForm, disc, folder_ / L"disc.ISO"},
+      {"on the ISO box", {iso}, onTheIsoBox, disc, iso},
+      {"several, on the NRG box", {cyrillic, other}, onTheInputBox, cyrillic, folder_ / L"Образ диска.ISO"},
+      {"a folder", {folder_.Path.wstring(), disc}, onTheForm, cyrillic, folder_ / L"Образ диска.ISO"},
+      {"a folder on the ISO box", {folder_.Path.wstring()}, onTheIsoBox, cyrillic, folder_ / L"Образ диска.ISO"},
+  };
+  for (const auto& drop : drops) {
+    SCOPED_TRACE(drop.what);
+    SendMessageW(form.Handle(), WM_DROPFILES, NewDrop(drop.names, drop.point), 0);
+    EXPECT_EQ(form.txtInFileName.Text(), drop.in);
+    EXPECT_EQ(form.txtOutFileName.Text(), drop.out);
+    EXPECT_TRUE(IsWindowEnabled(form.cmdStart.Handle()));
+  }
+  EXPECT_FALSE(settings_.StoredText(L"Last Open NRG Path") || settings_.StoredText(L"Last Save ISO Path"))
+      << "the remembered folders belong to the dialogs";
+
+  // While a conversion runs the names must not change under the copy.
+  tests::WriteBytes(cyrillic, tests::PatternBytes(307200 + 4 * 65536));
+  bool takenWhileConverting = true;
+  boxes_.WhileShown = [&](const forms::MessageBoxRequest&) { takenWhileConverting = TakesFiles(form.Handle()); };
+  PostMessageW(form.Handle(), WM_DROPFILES, NewDrop({disc}, onTheForm), 0);  // served mid-copy
+  form.cmdStart.SetValue(true);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].Text, L"NRG файл сконвертирован успешно ^_^v");
+  EXPECT_FALSE(takenWhileConverting) << "the system shows the no-drop pointer";
+  EXPECT_EQ(form.txtInFileName.Text(), cyrillic);
+  EXPECT_TRUE(TakesFiles(form.Handle())) << "taken again after the conversion";
+}
+
+// Through the accessibility interfaces, as Narrator and NVDA ask.
+std::wstring AccessibleName(HWND window) {
+  // Spelled out: MinGW's IID_IAccessible resolves to an import thunk, and every query with it fails.
+  constexpr IID AccessibleId = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  IAccessible* accessible = nullptr;
+  const HRESULT found =
+      AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId, reinterpret_cast<void**>(&accessible));
+  if (SUCCEEDED(found)) {
+    accessible->get_accName(self, &name);
+    accessible->Release();
+  }
+  std::wstring text = name != nullptr ? name : L"<no name>";
+  SysFreeString(name);
+  return text;
+}
+
+TEST_F(MainWindowTest, ScreenReadersNameEachTextBoxAfterItsLabel) {
+  EXPECT_EQ(AccessibleName(Form().txtInFileName.Handle()), L"NRG файл");
+  EXPECT_EQ(AccessibleName(Form().txtOutFileName.Handle()), L"ISO файл");
+}
+
+HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
+
+
+// The text's size in the font, its lines one under the other.
+SIZE TextSize(HFONT font, const std::wstring& text) {
+  const HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  RECT rect{};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return {rect.right, rect.bottom};
+}
+
+int IconWidth(LRESULT icon) {
+  ICONINFO info{};
+  BITMAP bitmap{};
+  if (GetIconInfo(reinterpret_cast<HICON>(icon), &info)) GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// The child lies inside its parent's client area and has the font; its text (a button's within its edges) fits.
+void ExpectWholeIn(HWND child, HFONT font, int edge) {
+  RECT client, rect = RectInParent(child), inside;
+  GetClientRect(GetParent(child), &client);
+  IntersectRect(&inside, &rect, &client);
+  EXPECT_TRUE(EqualRect(&inside, &rect) && FontOf(child) == font) << testing::PrintToString(WindowText(child));
+  const SIZE text = TextSize(font, WindowText(child).empty() ? L"Wy" : WindowText(child));
+  GetClientRect(child, &rect);
+  EXPECT_TRUE(text.cx + 2 * edge <= rect.right && text.cy + 2 * edge <= rect.bottom)
+      << testing::PrintToString(WindowText(child)) << " clipped";
+}
+
+TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAboutBox) {
+  auto& form = Form();
+  const HWND window = form.Handle();
+  struct Case { int dpi; LONG fontHeight, cancelRight; int bigIcon, smallIcon; };
+  for (const Case& c : {Case{96, -12, 377, 32, 16}, Case{120, -15, 471, 40, 20}, Case{144, -18, 566, 48, 24},
+                        Case{192, -24, 754, 64, 32}}) {
+    SCOPED_TRACE(c.dpi);
+    // As Windows does: it asks the window its size at the new DPI and suggests a rectangle of that size.
+    SIZE size{};
+    ASSERT_TRUE(SendMessageW(window, WM_GETDPISCALEDSIZE, c.dpi, reinterpret_cast<LPARAM>(&size)));
+    RECT now, suggested = {40, 30, 40 + size.cx, 30 + size.cy};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(window, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << "takes the suggested rectangle";
+
+    const HFONT font = FontOf(window);
+    LOGFONTW logFont{};
+    GetObjectW(font, sizeof logFont, &logFont);
+    EXPECT_EQ(logFont.lfHeight, c.fontHeight) << "9 points";
+    EXPECT_EQ(RectInParent(form.cmdCancel.Handle()).right, c.cancelRight);
+    for (HWND control : {form.txtInFileName.Handle(), form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(),
+                         form.cmdBrowseOutFile.Handle(), form.cmdStart.Handle(), form.cmdCancel.Handle()}) {
+      ExpectWholeIn(control, font, 1);
+    }
+    for (int i : {0, 1}) {
+      const SIZE text = TextSize(font, i == 0 ? L"NRG файл:" : L"ISO файл:");
+      const RECT rect = form.lblTag[i].PixelRect();
+      EXPECT_TRUE(rect.left + text.cx <= RectInParent(form.txtInFileName.Handle()).left &&
+                  text.cy <= rect.bottom - rect.top)
+          << "a label beside its box, all of its height";
+    }
+    EXPECT_EQ(IconWidth(SendMessageW(window, WM_GETICON, ICON_BIG, 0)), c.bigIcon);
+    EXPECT_EQ(IconWidth(SendMessageW(window, WM_GETICON, ICON_SMALL, 0)), c.smallIcon);
+  }
+
+  // Now at 192 DPI: the About box in the window's font throughout, its icon at that DPI's size.
+  auto realBox = forms::MessageBoxSeam.Replace(forms::ShowBoxInOwnerFont);
+  std::thread looker([&] {
+    HWND box = nullptr;
+    for (int tries = 0; box == nullptr && tries < 300; ++tries, Sleep(10)) {
+      box = FindWindowW(L"#32770", L"О программе");
+    }
+    ASSERT_TRUE(box != nullptr && GetWindow(box, GW_OWNER) == window) << "no About box";
+    int texts = 0;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (const LRESULT icon = SendMessageW(child, STM_GETICON, 0, 0)) {
+        EXPECT_EQ(IconWidth(icon), 64);
+      } else {
+        ExpectWholeIn(child, FontOf(window), WindowText(child) == L"OK" ? 1 : 0);
+        ++texts;
+      }
+    }
+    EXPECT_EQ(texts, 2) << "its text and its button";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  tests::PressKey(VK_F1, forms::ShiftMask);
+  looker.join();
+}
+
+}  // namespace
