@@ -1,85 +1,60 @@
-// The browse buttons of the main window, with a scripted file dialog, and the folders they remember.
-#include <gtest/gtest.h>
-#include <windows.h>
-
+// The browse buttons of the main window with a scripted file dialog, the folders they remember, the names they derive.
 #include <deque>
 #include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "app/main.h"
 #include "harness.h"
 #include "support/file_dialog.h"
-#include "ui/frm_main.h"
+#include "support/support_functions.h"
+#include "ui/output_name.h"
 
 namespace {
-
-using support::FileDialogKind;
-using support::FileDialogRequest;
-
-constexpr wchar_t OpenKey[] = L"Last Open NRG Path";
-constexpr wchar_t SaveKey[] = L"Last Save ISO Path";
-
-// What the program had done when a text box reported its change.
-struct Change {
-  std::wstring Box, In, Out;
-  std::optional<std::wstring> OpenFolder, SaveFolder;
-  bool StartEnabled = false;
-};
 
 class FileSelectionTest : public testing::Test {
  protected:
   FileSelectionTest() {
     form_.Show();
+    // What the program had done when a text box reported its change: box, both names, both folders, convert.
     for (forms::TextBox* box : {&form_.txtInFileName, &form_.txtOutFileName}) {
       box->OnChange = [this, box, handler = box->OnChange] {
         handler();
-        changes_.push_back({box == &form_.txtInFileName ? L"in" : L"out", form_.txtInFileName.Text(),
-                            form_.txtOutFileName.Text(), settings_.StoredText(OpenKey), settings_.StoredText(SaveKey),
-                            form_.cmdStart.Enabled()});
+        changes_.push_back((box == &form_.txtInFileName ? L"in: " : L"out: ") + form_.txtInFileName.Text() + L" | " +
+                           form_.txtOutFileName.Text() + L" | " + Stored(L"Last Open NRG Path") + L" | " +
+                           Stored(L"Last Save ISO Path") + (form_.cmdStart.Enabled() ? L" | on" : L" | off"));
       };
     }
   }
-
   ~FileSelectionTest() override {
     form_.Unload();
     tests::TakeQuit();
   }
+  std::wstring Stored(const wchar_t* key) const { return settings_.StoredText(key).value_or(L"-"); }
 
-  void Type(const std::wstring& in, const std::wstring& out) {
+  // Typed names, then clicks as the user makes them: through the window, so that a run-time error is reported.
+  void Browse(const std::wstring& in, const std::wstring& out, std::initializer_list<forms::CommandButton*> buttons) {
     form_.txtInFileName.SetText(in);
     form_.txtOutFileName.SetText(out);
     changes_.clear();
-  }
-
-  // A click as the user makes it: through the window, so that a run-time error is reported.
-  void Click(forms::CommandButton& button) {
-    SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button.Handle()), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button.Handle()));
-  }
-
-  void ExpectRequest(std::size_t index, FileDialogKind kind, const std::wstring& folder, const std::wstring& name) {
-    SCOPED_TRACE(testing::Message() << "dialog " << index);
-    ASSERT_LT(index, requests_.size());
-    const FileDialogRequest& request = requests_[index];
-    EXPECT_EQ(request.Kind, kind);
-    EXPECT_EQ(request.Filter, kind == FileDialogKind::Open ? L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*"
-                                                           : L"Образы ISO|*.ISO;*.CMD|Все файлы|*.*");
-    EXPECT_EQ(request.Owner, form_.Handle());
-    EXPECT_EQ(request.InitialFolder, folder);
-    EXPECT_EQ(request.FileName, name);
+    for (forms::CommandButton* button : buttons) {
+      SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button->Handle()), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button->Handle()));
+    }
   }
 
   tests::TestSettingsRoot settings_;
   ui::frmMain form_;
-  std::vector<Change> changes_;
-  std::vector<FileDialogRequest> requests_;
-  // The next dialogs' answers in turn: a choice, or nullopt for a cancelled dialog.
-  std::deque<std::optional<std::wstring>> answers_;
+  forms::CommandButton* const in_ = &form_.cmdBrowseInFile;
+  forms::CommandButton* const out_ = &form_.cmdBrowseOutFile;
+  const std::wstring here_ = std::filesystem::current_path().wstring();
+  std::vector<std::wstring> changes_;
+  std::vector<std::wstring> requests_;  // each dialog: its kind, proposed name and initial folder
+  std::deque<std::optional<std::wstring>> answers_;  // a choice, or nullopt for a cancelled dialog
   win32::Seam<support::ShowFileDialogFunction>::Override dialog_ =
-      support::FileDialogSeam.Replace([this](const FileDialogRequest& request) -> std::optional<std::wstring> {
-        requests_.push_back(request);
+      support::FileDialogSeam.Replace([this](const support::FileDialogRequest& r) -> std::optional<std::wstring> {
+        const bool open = r.Kind == support::FileDialogKind::Open;
+        EXPECT_EQ(r.Filter, open ? L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*" : L"Образы ISO|*.ISO;*.CMD|Все файлы|*.*");
+        EXPECT_EQ(r.Owner, form_.Handle());
+        requests_.push_back((open ? L"open " : L"save ") + r.FileName + L" in " + r.InitialFolder);
         if (answers_.empty()) return ADD_FAILURE() << "unexpected file dialog", std::nullopt;
         auto answer = answers_.front();
         answers_.pop_front();
@@ -89,77 +64,71 @@ class FileSelectionTest : public testing::Test {
 
 TEST_F(FileSelectionTest, CancelledDialogsProposeTheBoxesNamesInTheCurrentDirectoryAndChangeNothing) {
   const DWORD notText = 7;  // a value of another type reads as nothing stored
-  RegSetKeyValueW(HKEY_CURRENT_USER, settings_.Section().c_str(), OpenKey, REG_DWORD, &notText, sizeof notText);
-  Type(L"D:\\old.nrg", L"D:\\old.iso");
+  RegSetKeyValueW(HKEY_CURRENT_USER, settings_.Section().c_str(), L"Last Open NRG Path", REG_DWORD, &notText, 4);
   answers_ = {std::nullopt, std::nullopt};
-
-  Click(form_.cmdBrowseInFile);
-  Click(form_.cmdBrowseOutFile);
-
-  const std::wstring current = std::filesystem::current_path().wstring();
-  ExpectRequest(0, FileDialogKind::Open, current, L"D:\\old.nrg");
-  ExpectRequest(1, FileDialogKind::Save, current, L"D:\\old.iso");
+  Browse(L"D:\\old.nrg", L"D:\\old.iso", {in_, out_});
+  EXPECT_EQ(requests_, (std::vector<std::wstring>{L"open D:\\old.nrg in " + here_, L"save D:\\old.iso in " + here_}));
   EXPECT_TRUE(changes_.empty());
-  EXPECT_EQ(settings_.StoredText(SaveKey), std::nullopt);
+  EXPECT_EQ(Stored(L"Last Save ISO Path"), L"-");
 }
 
-TEST_F(FileSelectionTest, ConfirmedInputIsRememberedThenSetThenGivesTheOutputName) {
-  Type(L"", L"D:\\typed by the user.iso");
-  answers_ = {L"D:\\Images\\disc.nrg"};
-
-  Click(form_.cmdBrowseInFile);
-
-  ASSERT_EQ(changes_.size(), 2u);
-  const Change& in = changes_[0];
-  EXPECT_EQ(in.Box, L"in");
-  EXPECT_EQ(in.In, L"D:\\Images\\disc.nrg");
-  EXPECT_EQ(in.Out, L"D:\\typed by the user.iso") << "the input box comes first";
-  EXPECT_EQ(in.OpenFolder, L"D:\\Images") << "the folder is written before any box changes";
-  const Change& out = changes_[1];
-  EXPECT_EQ(out.Box, L"out");
-  EXPECT_EQ(out.Out, L"D:\\Images\\disc.ISO") << "the typed output name gives way";
-  EXPECT_EQ(out.SaveFolder, std::nullopt) << "the output side's folder stays as it was";
-  EXPECT_TRUE(out.StartEnabled);
-}
-
-TEST_F(FileSelectionTest, SidesRememberTheirFoldersApart) {
-  Type(L"", L"");
+TEST_F(FileSelectionTest, AChosenInputIsRememberedThenSetThenNamesTheOutputAndEachSideKeepsItsFolder) {
   answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\Новый образ.iso", std::nullopt, std::nullopt};
-  Click(form_.cmdBrowseInFile);
-  Click(form_.cmdBrowseOutFile);
-  Click(form_.cmdBrowseInFile);
-  Click(form_.cmdBrowseOutFile);
-
-  ASSERT_EQ(changes_.size(), 3u);
-  EXPECT_EQ(changes_[2].Box, L"out");
-  EXPECT_EQ(changes_[2].In, L"D:\\Images\\disc.nrg") << "the output side touches only its box";
-  EXPECT_EQ(changes_[2].Out, L"E:\\ISO\\Новый образ.iso") << "taken as chosen, nothing derived";
-  EXPECT_EQ(changes_[2].OpenFolder, L"D:\\Images");
-  EXPECT_EQ(changes_[2].SaveFolder, L"E:\\ISO");
-  // Choosing an input does not move the save dialog, which proposes the derived name.
-  ExpectRequest(1, FileDialogKind::Save, std::filesystem::current_path().wstring(), L"D:\\Images\\disc.ISO");
-  ExpectRequest(2, FileDialogKind::Open, L"D:\\Images", L"D:\\Images\\disc.nrg");
-  ExpectRequest(3, FileDialogKind::Save, L"E:\\ISO", L"E:\\ISO\\Новый образ.iso");
+  Browse(L"", L"D:\\typed.iso", {in_, out_, in_, out_});
+  EXPECT_EQ(changes_, (std::vector<std::wstring>{
+                          L"in: D:\\Images\\disc.nrg | D:\\typed.iso | D:\\Images | - | on",
+                          L"out: D:\\Images\\disc.nrg | D:\\Images\\disc.ISO | D:\\Images | - | on",
+                          L"out: D:\\Images\\disc.nrg | E:\\ISO\\Новый образ.iso | D:\\Images | E:\\ISO | on",
+                      }));
+  EXPECT_EQ(requests_, (std::vector<std::wstring>{
+                           L"open  in " + here_,
+                           L"save D:\\Images\\disc.ISO in " + here_,  // choosing an input moves not the save dialog
+                           L"open D:\\Images\\disc.nrg in D:\\Images",
+                           L"save E:\\ISO\\Новый образ.iso in E:\\ISO",
+                       }));
 }
 
 TEST_F(FileSelectionTest, ARegistryThatRefusesToStoreCostsNothingButTheMemory) {
   // Any box, a run-time error's included, fails the test.
   const tests::ReadOnlyKey paths(settings_.Section());
-  Type(L"", L"");
   answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\out.iso"};
-  Click(form_.cmdBrowseInFile);
-  Click(form_.cmdBrowseOutFile);
-  EXPECT_EQ(form_.txtInFileName.Text(), L"D:\\Images\\disc.nrg");
-  EXPECT_EQ(form_.txtOutFileName.Text(), L"E:\\ISO\\out.iso");
-  EXPECT_EQ(settings_.StoredText(OpenKey), std::nullopt);
+  Browse(L"", L"", {in_, out_});
+  EXPECT_EQ(changes_.back(), L"out: D:\\Images\\disc.nrg | E:\\ISO\\out.iso | - | - | on");
 
-  const std::wstring appPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tessaline_tests.exe";
-  const tests::ReadOnlyKey registration(appPath);
+  const tests::ReadOnlyKey registration(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tessaline_tests.exe");
   modMain::Main();
   ASSERT_TRUE(ui::frmMain::DefaultInstance);
   EXPECT_TRUE(IsWindowVisible(ui::frmMain::DefaultInstance->Handle())) << "the window starts all the same";
   ui::frmMain::DefaultInstance.reset();
   tests::TakeQuit();
+}
+
+TEST(FilePathTest, FolderExtensionAndDerivedOutputNameOfEveryKindOfName) {
+  const struct {
+    const wchar_t *name, *folder, *extension, *output;
+  } cases[] = {
+      {L"D:\\Images\\disc.nrg", L"D:\\Images", L"nrg", L"D:\\Images\\disc.ISO"},
+      {L"disc.NRG", L"", L"NRG", L"disc.ISO"},                              // no folder
+      {L"D:\\Images\\disc", L"D:\\Images", L"", L"D:\\Images\\disc.ISO"},    // no extension
+      {L"disc.tar.image", L"", L"image", L"disc.tar.ISO"},                  // several dots, a long extension
+      {L"C:\\a.b\\disc", L"C:\\a.b", L"", L"C:\\a.b\\disc.ISO"},             // the dot is the folder's
+      {L"C:\\a.b\\disc..", L"C:\\a.b", L"", L"C:\\a.b\\disc.ISO"},           // trailing dots
+      {L"\\\\server\\share\\образ.nrg", L"\\\\server\\share", L"nrg", L"\\\\server\\share\\образ.ISO"},
+      {L"C:\\disc.nrg", L"C:\\", L"nrg", L"C:\\disc.ISO"},                  // a drive root keeps its separator
+      {L"\\disc.nrg", L"\\", L"nrg", L"\\disc.ISO"},
+      {L"D:\\Images/sub\\\\disc.iso", L"D:\\Images/sub", L"iso", L"D:\\Images/sub\\\\disc.ISO"},  // both separators
+      {L"D:\\Images\\", L"D:\\Images", L"", L"D:\\Images\\.ISO"},           // a folder alone
+      {L"C:disc.nrg", L"C:", L"nrg", L"C:disc.ISO"},                        // drive-relative
+      {L"", L"", L"", L".ISO"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    EXPECT_EQ(support::ksGetFilePath(c.name), c.folder);
+    EXPECT_EQ(support::ksGetFileExtension(c.name), c.extension);
+    EXPECT_EQ(ui::DeriveOutputName(c.name), c.output);
+  }
+  EXPECT_EQ(support::ksCutRight(L"образ.nrg", 4), L"образ");
+  EXPECT_EQ(support::ksCutRight(L"disc", 5), L"");
 }
 
 }  // namespace

@@ -2,49 +2,125 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
+#include <shlobj.h>
 
 #include <chrono>
+#include <cstring>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "conversion/run_flags.h"
+#include "forms/application.h"
 #include "forms/message_box.h"
+#include "forms/message_loop.h"
 #include "ui/frm_main.h"
 #include "win32/unique_handle.h"
 
 namespace tests {
 
 using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
 
 // A fresh folder for one test, removed with everything in it afterwards.
 struct TempFolder {
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+  inline static int count = 0;
+  std::filesystem::path Path = std::filesystem::temp_directory_path() /
+                               (L"tessaline-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count));
+  TempFolder() { std::filesystem::create_directories(Path); }
+  ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(Path, ignored); }
   std::wstring operator/(const std::wstring& name) const { return (Path / name).wstring(); }
-  std::filesystem::path Path;
 };
 
 // Bytes that differ from offset to offset, so that a shifted or repeated chunk shows.
-std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t seed = 1);
-void WriteBytes(const std::wstring& fileName, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadBytes(const std::wstring& fileName);
+inline Bytes PatternBytes(std::size_t size, std::uint32_t seed = 1) {
+  Bytes bytes(size);
+  std::uint32_t state = seed * 2654435761u + 1;
+  for (auto& byte : bytes) byte = static_cast<std::uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+  return bytes;
+}
+
+inline void WriteBytes(const std::wstring& fileName, const Bytes& bytes) {
+  std::ofstream(std::filesystem::path(fileName), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes ReadBytes(const std::wstring& fileName) {
+  std::ifstream file(std::filesystem::path(fileName), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The image data of an input: everything after its first 307,200 bytes.
+inline Bytes Tail(const Bytes& bytes, std::size_t size = SIZE_MAX) {
+  const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(bytes.size(), 307200));
+  return {from, from + static_cast<std::ptrdiff_t>(std::min<std::size_t>(size, bytes.end() - from))};
+}
+
+inline bool quitSeen = false;
 
 // Serves window messages the way the program's message loop does, until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3000ms);
+inline bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3000ms) {
+  for (const auto deadline = std::chrono::steady_clock::now() + timeout;;) {
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+      if (msg.message == WM_QUIT) quitSeen = true;
+      else forms::ProcessMessage(msg);
+    }
+    if (condition() || std::chrono::steady_clock::now() > deadline) return condition();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
 // True once a WM_QUIT has come through PumpUntil since the last call.
-bool TakeQuit();
+inline bool TakeQuit() {
+  PumpUntil([] { return true; });
+  return std::exchange(quitSeen, false);
+}
+
 // A key pressed with the modifier keys (forms::ShiftMask ...) held, sent to the focused window or the given one.
-void PressKey(UINT virtualKey, short modifiers = 0, HWND target = nullptr);
-void TypeText(const std::wstring& text);
-RECT RectInParent(HWND window);
-COLORREF ClientPixel(HWND window, int x, int y);
+inline void PressKey(UINT key, short modifiers = 0, HWND target = nullptr) {
+  BYTE keys[256], held[256];
+  GetKeyboardState(keys);
+  std::memcpy(held, keys, sizeof keys);
+  if (modifiers & forms::ShiftMask) held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
+  if (modifiers & forms::CtrlMask) held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
+  if (modifiers & forms::AltMask) held[VK_MENU] = held[VK_LMENU] = 0x80;
+  SetKeyboardState(held);
+  const bool alt = (modifiers & forms::AltMask) != 0;
+  const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16) | (alt << 29);
+  PostMessageW(target ? target : GetFocus(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+  PostMessageW(target ? target : GetFocus(), alt ? WM_SYSKEYUP : WM_KEYUP, key, down | (3u << 30));
+  PumpUntil([] { return false; }, 50ms);
+  SetKeyboardState(keys);
+}
+
+inline void TypeText(const std::wstring& text) {
+  for (const wchar_t c : text) PostMessageW(GetFocus(), WM_CHAR, c, 1);
+  PumpUntil([] { return false; }, 50ms);
+}
+
+inline RECT RectInParent(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+inline COLORREF ClientPixel(HWND window, int x, int y) {
+  UpdateWindow(window);
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  const HDC screen = GetDC(nullptr);
+  const COLORREF color = GetPixel(screen, point.x, point.y);
+  ReleaseDC(nullptr, screen);
+  return color;
+}
 
 // Stands in for the system's message box while it lives: records every box and
 // answers with the scripted buttons, then with IDOK.
@@ -71,54 +147,116 @@ class MessageBoxRecorder {
 // A real main window, shown and focused, for one test.
 class MainWindowTest : public testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    form_ = std::make_unique<ui::frmMain>();
+    form_->Show();
+    SetForegroundWindow(form_->Handle());
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == form_->txtInFileName.Handle(); })) << "no keyboard focus";
+  }
+  void TearDown() override {
+    if (form_->IsLoaded()) form_->Unload();
+    form_.reset();
+    TakeQuit();
+    modMain::IsConverting = modMain::CancelRequested = false;
+  }
   ui::frmMain& Form() { return *form_; }
   MessageBoxRecorder boxes_;
   std::unique_ptr<ui::frmMain> form_;
 };
 
 // Points the program's settings at a registry key of the test's own while it lives.
-class TestSettingsRoot {
- public:
-  TestSettingsRoot();
-  ~TestSettingsRoot();
-  TestSettingsRoot(const TestSettingsRoot&) = delete;
-  TestSettingsRoot& operator=(const TestSettingsRoot&) = delete;
+struct TestSettingsRoot {
+  std::wstring previous = std::exchange(forms::App().SettingsRoot,
+                                        L"Software\\Kelvane\\TessalineTests\\" + std::to_wstring(GetCurrentProcessId()));
+  ~TestSettingsRoot() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kelvane\\TessalineTests");
+    forms::App().SettingsRoot = previous;
+  }
+  std::wstring Section() const { return forms::App().SettingsRoot + L"\\Paths"; }
   // Read straight from the registry, past the settings store.
-  std::optional<std::wstring> StoredText(const std::wstring& key) const;
-  std::wstring Section() const { return root_ + L"\\Paths"; }
-
- private:
-  std::wstring previous_, root_;
+  std::optional<std::wstring> StoredText(const std::wstring& key) const {
+    wchar_t text[1024];
+    DWORD size = sizeof text;
+    if (RegGetValueW(HKEY_CURRENT_USER, Section().c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, text, &size) != 0) {
+      return std::nullopt;
+    }
+    return text;
+  }
 };
 
 // A key under HKEY_CURRENT_USER whose access list grants only reading while it
 // lives, as on a locked-down profile; deleted afterwards.
 class ReadOnlyKey {
  public:
-  explicit ReadOnlyKey(std::wstring path);
-  ~ReadOnlyKey();
-  ReadOnlyKey(const ReadOnlyKey&) = delete;
-  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+  explicit ReadOnlyKey(std::wstring path) : path_(std::move(path)) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, win32::UniqueHKey().Put(),
+                    nullptr);
+    EXPECT_TRUE(SetAccess(L"D:P(A;;KR;;;WD)")) << "cannot make the test's key read-only";
+  }
+  ~ReadOnlyKey() {
+    SetAccess(L"D:P(A;;KA;;;WD)");
+    RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
+  }
 
  private:
-  bool SetAccess(const wchar_t* sddl) const;
+  // The owner may always change the access list, also of a key it can no longer write.
+  bool SetAccess(const wchar_t* sddl) const {
+    win32::UniqueHKey key;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, WRITE_DAC, key.Put()) != 0 ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
+      return false;
+    }
+    const LSTATUS set = RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+    return set == ERROR_SUCCESS;
+  }
   std::wstring path_;
 };
 
 // The built PELMATIC.EXE, beside the test program.
-std::wstring BuiltProgram();
+inline std::wstring BuiltProgram() {
+  wchar_t self[MAX_PATH];
+  const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  return path.substr(0, path.find_last_of(L'\\') + 1) + L"PELMATIC.EXE";
+}
 
 // A program started as its own process in the given folder, ended at the latest when this owner goes.
 class ProgramProcess {
  public:
-  ProgramProcess(const std::wstring& program, const std::wstring& folder);
-  ~ProgramProcess();
+  ProgramProcess(const std::wstring& program, const std::wstring& folder) {
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                               &startup, &started));
+    CloseHandle(started.hThread);
+    id_ = started.dwProcessId;
+    process_.Reset(started.hProcess);
+  }
+  // Gone in any case before a test's folder is removed.
+  ~ProgramProcess() { TerminateProcess(process_.Get(), 9), WaitForSingleObject(process_.Get(), INFINITE); }
+
   // Its visible top-level window of this class, title and owner (null: any), once there is one; null after 15 s.
-  HWND WaitForWindow(const wchar_t* className, const wchar_t* title, HWND owner = nullptr) const;
+  HWND WaitForWindow(const wchar_t* className, const wchar_t* title, HWND owner = nullptr) const {
+    for (const auto deadline = std::chrono::steady_clock::now() + 15s; std::chrono::steady_clock::now() < deadline;
+         std::this_thread::sleep_for(20ms)) {
+      for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, title)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == id_ && IsWindowVisible(window) && (!owner || GetWindow(window, GW_OWNER) == owner)) return window;
+      }
+    }
+    return nullptr;
+  }
   // Its exit code once it has ended; nothing while it still runs after 15 s.
-  std::optional<DWORD> WaitForExit() const;
+  std::optional<DWORD> WaitForExit() const {
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(process_.Get(), 15000) == WAIT_OBJECT_0;
+    return ended && GetExitCodeProcess(process_.Get(), &code) ? std::optional(code) : std::nullopt;
+  }
   HANDLE Handle() const noexcept { return process_.Get(); }
 
  private:
@@ -126,9 +264,16 @@ class ProgramProcess {
   win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>> process_;
 };
 
-// What the shell hands a window with WM_DROPFILES: a DROPFILES block with the
-// wide names after it, each ended by a null and the list by one more; the
-// point in the client area of the window that gets the message.
-std::vector<char> DropFilesBlock(const std::vector<std::wstring>& names, POINT point);
+// What the shell hands a window with WM_DROPFILES: a DROPFILES block with the wide names
+// after it, each ended by a null and the list by one more, and the point in the client area.
+inline std::vector<char> DropFilesBlock(const std::vector<std::wstring>& names, POINT point) {
+  std::wstring list;
+  for (const std::wstring& name : names) list += name + L'\0';
+  const DROPFILES header{.pFiles = sizeof(DROPFILES), .pt = point, .fNC = FALSE, .fWide = TRUE};
+  std::vector<char> block(sizeof header + (list.size() + 1) * sizeof(wchar_t));
+  std::memcpy(block.data(), &header, sizeof header);
+  std::memcpy(block.data() + sizeof header, list.c_str(), (list.size() + 1) * sizeof(wchar_t));
+  return block;
+}
 
 }  // namespace tests

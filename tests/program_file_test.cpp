@@ -1,26 +1,17 @@
-// The resources and imports of the built PELMATIC.EXE, read from the file itself, and what it loads.
-#include <windows.h>
-
+// What PELMATIC.EXE loads: only DLLs that Windows takes from System32, never one planted beside it.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
-#include <vector>
 
-#include "win32/unique_handle.h"
 #include "harness.h"
+#include "win32/failure.h"
+#include "win32/system_library.h"
 
 namespace {
-
-using Names = std::vector<std::wstring>;
-
-// Resource types and names as Windows writes them: "#14" for a number, else the name.
-BOOL CALLBACK AddName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names) {
-  reinterpret_cast<Names*>(names)->push_back(IS_INTRESOURCE(name) ? L"#" + std::to_wstring(LOWORD(name)) : name);
-  return TRUE;
-}
 
 class ProgramFileTest : public testing::Test {
  protected:
@@ -30,36 +21,9 @@ class ProgramFileTest : public testing::Test {
     ASSERT_TRUE(module_) << "cannot load " << testing::PrintToString(path_);
   }
 
-  // The group's images as (pixels square, bits per pixel), sorted: the group exists in this language.
-  std::vector<std::pair<int, int>> IconGroup(LPCWSTR name, WORD language) const {
-    const HRSRC found = FindResourceExW(module_.Get(), RT_GROUP_ICON, name, language);
-    if (found == nullptr) return {};
-    // Three WORDs, the last the count; then 14 bytes an image: the width first, the bit count at 6.
-    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(module_.Get(), found)));
-    std::vector<std::pair<int, int>> images;
-    for (int i = 0; i < group[4]; ++i) images.emplace_back(group[6 + 14 * i], group[12 + 14 * i]);
-    std::sort(images.begin(), images.end());
-    return images;
-  }
-
   std::wstring path_ = tests::BuiltProgram();
   win32::UniqueHModule module_;
 };
-
-TEST_F(ProgramFileTest, HoldsTheTwoIconGroupsAndTheVersionAndNothingElse) {
-  Names types;
-  EnumResourceTypesW(
-      module_.Get(), [](HMODULE module, LPWSTR type, LONG_PTR out) { return AddName(module, nullptr, type, out); },
-      reinterpret_cast<LONG_PTR>(&types));
-  EXPECT_EQ(types, (Names{L"#3", L"#14", L"#16"})) << "icons, icon groups, version only";
-  Names groups;
-  EnumResourceNamesW(module_.Get(), RT_GROUP_ICON, AddName, reinterpret_cast<LONG_PTR>(&groups));
-  EXPECT_EQ(groups, (Names{L"A_MAIN", L"#1"})) << "A_MAIN is the first group";
-  EXPECT_EQ(IconGroup(L"A_MAIN", MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT)),
-            (std::vector<std::pair<int, int>>{{16, 4}, {16, 8}, {24, 4}, {24, 8}, {32, 4}, {32, 8}, {48, 4}, {48, 8}}));
-  EXPECT_EQ(IconGroup(MAKEINTRESOURCEW(1), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)),
-            (std::vector<std::pair<int, int>>{{16, 4}, {32, 1}, {32, 4}}));
-}
 
 // Known DLLs, which Windows always takes from System32: no DLL of another name
 // could be loaded from the folder the program was started from before it runs.
@@ -110,6 +74,26 @@ TEST_F(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
   }
   EXPECT_FALSE(std::filesystem::exists(folder / L"version.dll.loaded"));
   EXPECT_FALSE(std::filesystem::exists(folder / L"comctl32.dll.loaded"));
+}
+
+DWORD FailureCode(void (*call)()) {
+  try {
+    call();
+  } catch (const win32::Failure& failure) {
+    return failure.Code();
+  }
+  return ERROR_SUCCESS;
+}
+
+TEST(SystemLibraryTest, LoadsFromSystem32AloneAndFailsWithTheSystemsCode) {
+  const win32::SystemLibrary version(L"version.dll");
+  DWORD ignored = 0;
+  EXPECT_NE(version.Function<decltype(GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW")(L"kernel32.dll", &ignored),
+            0u);
+  // PELMATIC.EXE lies beside the test program, where the search must not look.
+  EXPECT_EQ(FailureCode([] { win32::SystemLibrary(L"PELMATIC.EXE"); }), 126u) << "ERROR_MOD_NOT_FOUND";
+  EXPECT_EQ(FailureCode([] { win32::SystemLibrary(L"version.dll").Function<void()>("NoSuchFunction"); }), 127u)
+      << "ERROR_PROC_NOT_FOUND";
 }
 
 }  // namespace
