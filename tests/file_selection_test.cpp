@@ -2,7 +2,6 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/main.h"
 #include "harness.h"
 #include "support/file_dialog.h"
 #include "support/support_functions.h"
@@ -94,13 +93,6 @@ TEST_F(FileSelectionTest, ARegistryThatRefusesToStoreCostsNothingButTheMemory) {
   answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\out.iso"};
   Browse(L"", L"", {in_, out_});
   EXPECT_EQ(changes_.back(), L"out: D:\\Images\\disc.nrg | E:\\ISO\\out.iso | - | - | on");
-
-  const tests::ReadOnlyKey registration(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tessaline_tests.exe");
-  modMain::Main();
-  ASSERT_TRUE(ui::frmMain::DefaultInstance);
-  EXPECT_TRUE(IsWindowVisible(ui::frmMain::DefaultInstance->Handle())) << "the window starts all the same";
-  ui::frmMain::DefaultInstance.reset();
-  tests::TakeQuit();
 }
 
 TEST(FilePathTest, FolderExtensionAndDerivedOutputNameOfEveryKindOfName) {

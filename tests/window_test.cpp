@@ -142,29 +142,35 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   EXPECT_EQ(outputWhileAbout, 65536u) << "the About box came after the first chunk and held the copy";
 }
 
-TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithItsIconWithoutWaiting) {
+// Being found by name from Run is a convenience: where the registry refuses, the window starts all the same.
+TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithItsIconWithoutWaitingAlsoWhereTheRegistryRefuses) {
   const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tessaline_tests.exe";
-  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-  modMain::Main();  // returns at once: the window runs on its events
-  ASSERT_TRUE(ui::frmMain::DefaultInstance);
-  const HWND window = ui::frmMain::DefaultInstance->Handle();
-  EXPECT_TRUE(IsWindowVisible(window) && SendMessageW(window, WM_GETICON, ICON_BIG, 0) != 0);
-  RECT rect;
-  GetWindowRect(window, &rect);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  EXPECT_LE(std::abs((rect.left + rect.right) - (monitor.rcWork.left + monitor.rcWork.right)), 1);
-  EXPECT_LE(std::abs((rect.top + rect.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
-  for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), L"Path"}) {
-    wchar_t value[1024] = {};
-    DWORD size = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
-    EXPECT_EQ(value, forms::App().Path + (name ? L"" : L"\\tessaline_tests.exe"));
+  for (const bool refused : {false, true}) {
+    SCOPED_TRACE(refused);
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    std::optional<tests::ReadOnlyKey> readOnly;
+    if (refused) readOnly.emplace(key);
+    modMain::Main();  // returns at once: the window runs on its events
+    ASSERT_TRUE(ui::frmMain::DefaultInstance);
+    const HWND window = ui::frmMain::DefaultInstance->Handle();
+    EXPECT_TRUE(IsWindowVisible(window) && SendMessageW(window, WM_GETICON, ICON_BIG, 0) != 0);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    EXPECT_LE(std::abs((rect.left + rect.right) - (monitor.rcWork.left + monitor.rcWork.right)), 1);
+    EXPECT_LE(std::abs((rect.top + rect.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
+    for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), L"Path"}) {
+      wchar_t value[1024] = {};
+      DWORD size = sizeof value;
+      RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
+      EXPECT_EQ(value, refused ? L"" : forms::App().Path + (name ? L"" : L"\\tessaline_tests.exe"));
+    }
+    ui::frmMain::DefaultInstance->Unload();
+    EXPECT_TRUE(tests::TakeQuit()) << "unloading the only window ends the program";
+    ui::frmMain::DefaultInstance.reset();
   }
-  ui::frmMain::DefaultInstance->Unload();
-  EXPECT_TRUE(tests::TakeQuit()) << "unloading the only window ends the program";
-  ui::frmMain::DefaultInstance.reset();
   RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
