@@ -5,17 +5,13 @@
 #include <sddl.h>
 #include <shlobj.h>
 
-#include <chrono>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "conversion/run_flags.h"
 #include "forms/application.h"
@@ -47,13 +43,12 @@ inline Bytes PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   return bytes;
 }
 
-inline void WriteBytes(const std::wstring& fileName, const Bytes& bytes) {
-  std::ofstream(std::filesystem::path(fileName), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+inline void WriteBytes(const std::wstring& name, const Bytes& bytes) {
+  std::ofstream(std::filesystem::path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-inline Bytes ReadBytes(const std::wstring& fileName) {
-  std::ifstream file(std::filesystem::path(fileName), std::ios::binary);
+inline Bytes ReadBytes(const std::wstring& name) {
+  std::ifstream file(std::filesystem::path(name), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
@@ -154,8 +149,7 @@ class MainWindowTest : public testing::Test {
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == form_->txtInFileName.Handle(); })) << "no keyboard focus";
   }
   void TearDown() override {
-    if (form_->IsLoaded()) form_->Unload();
-    form_.reset();
+    form_.reset();  // unloads the window
     TakeQuit();
     modMain::IsConverting = modMain::CancelRequested = false;
   }
@@ -193,11 +187,7 @@ class ReadOnlyKey {
                     nullptr);
     EXPECT_TRUE(SetAccess(L"D:P(A;;KR;;;WD)")) << "cannot make the test's key read-only";
   }
-  ~ReadOnlyKey() {
-    SetAccess(L"D:P(A;;KA;;;WD)");
-    RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
-  }
+  ~ReadOnlyKey() { SetAccess(L"D:P(A;;KA;;;WD)") && RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
 
  private:
   // The owner may always change the access list, also of a key it can no longer write.
