@@ -20,22 +20,19 @@ EXECUTION_STATE RequestedPowerState() { return SetThreadExecutionState(0); }
 
 class ConversionTest : public tests::MainWindowTest {
  protected:
-  // The seven controls that a conversion freezes, the flag, the pointer and the
-  // machine kept awake (ES_CONTINUOUS | ES_SYSTEM_REQUIRED), as they are now.
+  // The flag, the pointer, the machine kept awake (ES_CONTINUOUS | ES_SYSTEM_REQUIRED), the two
+  // labels and six windowed controls enabled or not, the boxes' colours, as they are now.
   void ExpectConverting(bool converting) {
     auto& form = Form();
-    EXPECT_EQ(modMain::IsConverting, converting);
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, converting ? IDC_WAIT : IDC_ARROW));
-    EXPECT_EQ(RequestedPowerState(), converting ? 0x80000001u : 0x80000000u);
-    EXPECT_EQ(form.lblTag[0].Enabled() && form.lblTag[1].Enabled(), !converting);
-    for (HWND window : {form.txtInFileName.Handle(), form.cmdBrowseInFile.Handle(), form.txtOutFileName.Handle(),
-                        form.cmdBrowseOutFile.Handle(), form.cmdStart.Handle()}) {
-      EXPECT_EQ(IsWindowEnabled(window) == FALSE, converting);
-    }
-    const forms::OleColor color = converting ? 0x8000000F : 0x80000005;
-    EXPECT_EQ(form.txtInFileName.BackColor(), color);
-    EXPECT_EQ(form.txtOutFileName.BackColor(), color);
-    EXPECT_TRUE(IsWindowEnabled(form.cmdCancel.Handle())) << "the one way to stop";
+    const auto on = [](const forms::Control& control) { return IsWindowEnabled(control.Handle()) ? 1 : 0; };
+    wchar_t state[128];
+    swprintf(state, 128, L"%d %ls %08lX %d%d %d%d%d%d%d%d %08X %08X", modMain::IsConverting,
+             GetCursor() == LoadCursorW(nullptr, IDC_WAIT) ? L"wait" : L"arrow", RequestedPowerState(),
+             form.lblTag[0].Enabled(), form.lblTag[1].Enabled(), on(form.txtInFileName), on(form.cmdBrowseInFile),
+             on(form.txtOutFileName), on(form.cmdBrowseOutFile), on(form.cmdStart), on(form.cmdCancel),
+             form.txtInFileName.BackColor(), form.txtOutFileName.BackColor());
+    EXPECT_STREQ(state, converting ? L"1 wait 80000001 00 000001 8000000F 8000000F"
+                                   : L"0 arrow 80000000 11 111111 80000005 80000005");
   }
 
   // Converts the two names; the action runs just before, so that the first chunk's events serve it.
