@@ -52,7 +52,8 @@ dropped-folder-taken|src/ui/file_drop.cpp|if (fileNames.empty() \|\| IsFolder(fi
 long-name-not-extended|src/win32/long_path.cpp|if (full.size() < MAX_PATH) return name;|if (full.size() < 32767) return name;
 sleep-kept-off-after-conversion|src/win32/keep_awake.h|~KeepSystemAwake() { SetThreadExecutionState(ES_CONTINUOUS); }|~KeepSystemAwake() {}
 close-under-an-open-box|src/forms/form.cpp|allowed \&\& !ModalBoxScope::AnyOpen() \&\& window_|allowed \&\& window_
-dll-searched-beside-the-program|src/win32/system_library.cpp|LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)|LoadLibraryExW(fileName, nullptr, 0)
+spoken-name-keeps-the-colon|src/forms/label.cpp|  if (!name.empty() \&\& name.back() == L':') name.pop_back();\n|
+controls-keep-their-place-at-a-new-dpi|src/forms/form.cpp|  for (Control* control : controls_) control->PlaceWindow(font.Get());\n|
 refused-folder-is-fatal|src/support/settings_store.cpp|  return win32::WriteUserString(SectionKey(app, section), key.c_str(), value) == ERROR_SUCCESS;|  if (win32::WriteUserString(SectionKey(app, section), key.c_str(), value) != 0) throw std::runtime_error("refused");\n  return true;
 TABLE
 )
