@@ -7,6 +7,7 @@
 #include "app/main.h"
 #include "forms/application.h"
 #include "forms/modal_box.h"
+#include "forms/owner_font_box.h"
 #include "harness.h"
 
 namespace {
@@ -291,7 +292,7 @@ void ExpectWholeIn(HWND child, HFONT font, int edge) {
   EXPECT_TRUE(fits && FontOf(child) == font) << testing::PrintToString(WindowText(child)) << " clipped";
 }
 
-TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpi) {
+TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAboutBox) {
   auto& form = Form();
   const HWND window = form.Handle();
   // The DPI, then what the window has there: font height, cancel button's right edge, big and small icon.
@@ -322,6 +323,29 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpi) {
                   text.cy <= rect.bottom - rect.top);
     }
   }
+
+  // Now at 192 DPI: the About box in the window's font throughout, its icon at that DPI's size.
+  auto realBox = forms::MessageBoxSeam.Replace(forms::ShowBoxInOwnerFont);
+  std::thread looker([&] {
+    HWND box = nullptr;
+    for (int tries = 0; box == nullptr && tries < 300; ++tries, Sleep(10)) {
+      box = FindWindowW(L"#32770", L"О программе");
+    }
+    ASSERT_TRUE(box != nullptr && GetWindow(box, GW_OWNER) == window) << "no About box";
+    int texts = 0;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (const LRESULT icon = SendMessageW(child, STM_GETICON, 0, 0)) {
+        EXPECT_EQ(IconWidth(icon), 64);
+      } else {
+        ExpectWholeIn(child, FontOf(window), WindowText(child) == L"OK" ? 1 : 0);
+        ++texts;
+      }
+    }
+    EXPECT_EQ(texts, 2) << "its text and its button";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  tests::PressKey(VK_F1, forms::ShiftMask);
+  looker.join();
 }
 
 }  // namespace

@@ -174,7 +174,7 @@ void Form::DropFiles(HDROP drop) {
 bool Form::QueryUnload(UnloadMode mode) {
   bool cancel = false;
   if (OnQueryUnload) OnQueryUnload(cancel, mode);
-  return cancel == false;
+  return !cancel;
 }
 
 void Form::Forget() {

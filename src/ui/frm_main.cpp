@@ -68,7 +68,7 @@ void frmMain::txtFileName_Change() {
 void frmMain::txtFileName_GotFocus() { support::ksHighlightText(GetFocus()); }
 
 void frmMain::SetWindowIcons() {
-  if (support::ksIsInIDE() == false) support::ksSetWindowResIconAll(Handle(), IconName);
+  if (!support::ksIsInIDE()) support::ksSetWindowResIconAll(Handle(), IconName);
 }
 
 void frmMain::SetFileControlsEnabled(bool enabled) {
