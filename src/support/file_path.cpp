@@ -13,13 +13,12 @@ bool IsDrive(const std::wstring& text) { return text.size() >= 2 && text[1] == L
 }  // namespace
 
 std::wstring ksGetFilePath(const std::wstring& fileName) {
-  const auto separator = fileName.find_last_of(Separators);
-  if (separator == std::wstring::npos) {
-    // "C:disc.nrg" lies in the current folder of drive C, which "C:" names.
-    return IsDrive(fileName) ? fileName.substr(0, 2) : std::wstring();
-  }
+  const std::size_t nameStart = win32::NameStart(fileName);
+  if (nameStart == 0) return {};
+  // "C:disc.nrg" lies in the current folder of drive C, which "C:" names.
+  if (fileName[nameStart - 1] == L':') return fileName.substr(0, 2);
   // A run of separators counts as one: "C:\Images\\disc.nrg" lies in "C:\Images".
-  const auto folderEnd = fileName.find_last_not_of(Separators, separator);
+  const auto folderEnd = fileName.find_last_not_of(Separators, nameStart - 1);
   if (folderEnd == std::wstring::npos) return fileName.substr(0, 1);  // the root of the current drive
   // Without its separator a drive root would name the drive's current folder.
   if (folderEnd == 1 && IsDrive(fileName)) return fileName.substr(0, 3);
