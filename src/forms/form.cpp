@@ -309,12 +309,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (control != nullptr) Dispatch([&] { control->OnCommand(HIWORD(wParam)); });
       return 0;
     }
-    case DM_GETDEFID: {
-      // The button that Enter clicks now: the focused one, else the default one.
-      const CommandButton* button = FindButton(GetFocus());
-      if (button == nullptr) button = defaultButton_;
-      return button != nullptr ? MAKELRESULT(ControlId(*button), DC_HASDEFID) : 0;
-    }
+    case DM_GETDEFID:
+      // The dialog manager clicks this on Enter unless a focused button wears the default frame.
+      return defaultButton_ != nullptr ? MAKELRESULT(ControlId(*defaultButton_), DC_HASDEFID) : 0;
     case WM_DROPFILES: {
       const win32::UniqueHDrop drop(reinterpret_cast<HDROP>(wParam));
       if (acceptsFiles_ && OnDropFiles) Dispatch([&] { DropFiles(drop.Get()); });
