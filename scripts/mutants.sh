@@ -11,13 +11,11 @@ scratch="${TESSALINE_MUTANTS_DIR:-/tmp/tessaline-mutants}"
 scripts_dir="$TESSALINE_ROOT/scripts"
 "$scripts_dir/install-deps.sh"
 mkdir -p "$scratch"
-# The working tree without its build; times kept, so that a second run rebuilds only what changed.
-rm -rf "$scratch/src-copy.new"
-mkdir -p "$scratch/src-copy.new" "$scratch/src-copy"
-tar -C "$TESSALINE_ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch/src-copy.new" -xf -
-cp -a "$scratch/src-copy/build" "$scratch/src-copy.new/" 2>/dev/null || true
+# The working tree without its build, every file newer than anything an earlier run
+# built: what that run compiled last was a fault. Only GoogleTest's objects are kept.
 rm -rf "$scratch/src-copy"
-mv "$scratch/src-copy.new" "$scratch/src-copy"
+mkdir -p "$scratch/src-copy"
+tar -C "$TESSALINE_ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch/src-copy" -xmf -
 cd "$scratch/src-copy"
 cmake --preset mingw >/dev/null
 
