@@ -11,8 +11,7 @@ scratch="${TESSALINE_MUTANTS_DIR:-/tmp/tessaline-mutants}"
 scripts_dir="$TESSALINE_ROOT/scripts"
 "$scripts_dir/install-deps.sh"
 mkdir -p "$scratch"
-# The working tree without its build, every file newer than anything an earlier run
-# built: what that run compiled last was a fault. Only GoogleTest's objects are kept.
+# The working tree without its build, built afresh: what an earlier run compiled last was a fault.
 rm -rf "$scratch/src-copy"
 mkdir -p "$scratch/src-copy"
 tar -C "$TESSALINE_ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch/src-copy" -xmf -
@@ -90,7 +89,7 @@ while IFS= read -r line; do
     timeout 600 "$WINE64" build/mingw/bin/tessaline_tests.exe --gtest_color=no >"$scratch/$name.log" 2>&1 || status=1
     timeout 300 "$WINE64" build/mingw/bin/end_to_end_tests.exe --gtest_color=no >>"$scratch/$name.log" 2>&1 || status=1
     # A failed check counts even where the fault then crashed the test program before its summary.
-    failed=$(grep -m1 -o -E '\[  FAILED  \] [A-Za-z0-9_.]+|^[^ ]*_test\.cpp:[0-9]+: Failure' "$scratch/$name.log" || true)
+    failed=$(grep -m1 -o -E '\[  FAILED  \] [A-Za-z0-9_.]+|^[^ ]+\.cpp:[0-9]+: Failure' "$scratch/$name.log" || true)
     if [ -n "$failed" ] || [ "$status" -ne 0 ]; then
       result="caught: ${failed:-a test program failed}"
     elif [ "$(grep -c '^\[==========\] .* ran\.' "$scratch/$name.log")" -eq 2 ]; then
