@@ -2,18 +2,16 @@
 
 #include <windows.h>
 
+#include "win32/dpi.h"
+
 namespace modMain {
 
 void DeclareDpiAwareness() {
   // Per monitor (v2): the window lays itself out again on a monitor of another
-  // DPI instead of being stretched. Looked up at run time: Windows 10 before
-  // 1703 lacks the call, and there the system's DPI has to do.
-  using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  // DPI instead of being stretched. Windows 10 before 1703 lacks the call, and
+  // there the system's DPI has to do.
   const auto setContext =
-      user32 != nullptr ? reinterpret_cast<SetContext>(
-                              reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")))
-                        : nullptr;
+      win32::User32Function<BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT)>("SetProcessDpiAwarenessContext");
   if (setContext == nullptr || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
 }
 

@@ -3,18 +3,6 @@
 #include "win32/failure.h"
 
 namespace win32 {
-namespace {
-
-// The per-monitor calls are looked up at run time: Windows 10 before 1607
-// (1703 for dialogs) lacks them, and there the system's DPI holds on every monitor.
-template <class Function>
-Function User32Function(const char* name) {
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                           : nullptr;
-}
-
-}  // namespace
 
 int SystemDpi() {
   const HDC screen = GetDC(nullptr);
