@@ -37,7 +37,7 @@ mismatch-box-icon|src/conversion/convert_image.cpp|    forms::MsgBox(SizeMismatc
 mismatch-text-misspelt|src/conversion/convert_image.cpp|L"отличается от ожидаемого."|L"отличаеться от ожидаемого."
 derived-name-without-dot|src/ui/output_name.cpp|return name + L".ISO";|return name + L"ISO";
 folder-written-after-box|src/ui/file_selection.cpp|  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);\n  confirmed(chosen);|  confirmed(chosen);\n  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);
-enter-misses-focused-button|src/forms/form.cpp|button->ShowAsDefault(focusedButton != nullptr ? button == focusedButton : button == defaultButton_);|button->ShowAsDefault(focusedButton != nullptr \&\& false ? button == focusedButton : button == defaultButton_);
+enter-misses-focused-button|src/forms/form_keyboard.cpp|button->ShowAsDefault(focusedButton != nullptr ? button == focusedButton : button == defaultButton_);|button->ShowAsDefault(focusedButton != nullptr \&\& false ? button == focusedButton : button == defaultButton_);
 convert-enabled-with-one-name|src/ui/frm_main.cpp|!txtInFileName.Text().empty() \&\& !txtOutFileName.Text().empty()|!txtInFileName.Text().empty() \|\| !txtOutFileName.Text().empty()
 input-left-open-after-failed-read|src/conversion/copy_image.cpp|      return Failed(CopyEnding::ReadFailed, GetLastError());\n    }\n    if|      return files.input.Release(), Failed(CopyEnding::ReadFailed, GetLastError());\n    }\n    if
 hourglass-left-after-conversion|src/conversion/run_conversion.cpp|    forms::SetMousePointer(forms::MousePointer::Default);\n|
