@@ -18,14 +18,13 @@ void Control::SetEnabled(bool enabled) {
 }
 
 void Control::CreateControlWindow(HWND parent, HFONT font, int id, const ControlWindowArgs& args) {
-  const RECT rect = PixelRect();
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | args.Style | (enabled_ ? 0 : WS_DISABLED);
-  window_ = win32::ThrowIfNull(
-      CreateWindowExW(args.ExStyle, args.ClassName, args.Text.c_str(), style, rect.left, rect.top,
-                      rect.right - rect.left, rect.bottom - rect.top, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
-      "CreateWindowExW");
-  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  window_ = win32::ThrowIfNull(CreateWindowExW(args.ExStyle, args.ClassName, args.Text.c_str(), style, 0, 0, 0, 0,
+                                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                               GetModuleHandleW(nullptr), nullptr),
+                               "CreateWindowExW");
+  // Placed and given its font the one way it is at every DPI change too.
+  PlaceWindow(font);
 }
 
 void Control::PlaceWindow(HFONT font) {
