@@ -324,7 +324,22 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
     }
   }
 
-  // Now at 192 DPI: the About box in the window's font throughout, its icon at that DPI's size.
+  // The About box, its owner now at 192 DPI: at its own monitor's DPI, then moved to one of 192.
+  // What it shows: its icon's width, each text's font height; its text and button whole in that font.
+  const auto aboutLayout = [](HWND box) {
+    std::wstring seen;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (const LRESULT icon = SendMessageW(child, STM_GETICON, 0, 0)) {
+        seen += L"icon " + std::to_wstring(IconWidth(icon));
+      } else {
+        LOGFONTW font{};
+        GetObjectW(FontOf(child), sizeof font, &font);
+        seen += L" " + std::to_wstring(font.lfHeight);
+        ExpectWholeIn(child, FontOf(child), WindowText(child) == L"OK" ? 1 : 0);
+      }
+    }
+    return seen;
+  };
   auto realBox = forms::MessageBoxSeam.Replace(forms::ShowBoxInOwnerFont);
   std::thread looker([&] {
     HWND box = nullptr;
@@ -332,16 +347,14 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
       box = FindWindowW(L"#32770", L"О программе");
     }
     ASSERT_TRUE(box != nullptr && GetWindow(box, GW_OWNER) == window) << "no About box";
-    int texts = 0;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-      if (const LRESULT icon = SendMessageW(child, STM_GETICON, 0, 0)) {
-        EXPECT_EQ(IconWidth(icon), 64);
-      } else {
-        ExpectWholeIn(child, FontOf(window), WindowText(child) == L"OK" ? 1 : 0);
-        ++texts;
-      }
-    }
-    EXPECT_EQ(texts, 2) << "its text and its button";
+    EXPECT_EQ(aboutLayout(box), L"icon 32 -12 -12") << "at its monitor's 96 DPI, not its owner's";
+    SIZE size{};
+    EXPECT_TRUE(SendMessageW(box, WM_GETDPISCALEDSIZE, 192, reinterpret_cast<LPARAM>(&size)));
+    RECT now, suggested = {50, 40, 50 + size.cx, 40 + size.cy};
+    SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(box, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << "takes the suggested rectangle";
+    EXPECT_EQ(aboutLayout(box), L"icon 64 -24 -24");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
   tests::PressKey(VK_F1, forms::ShiftMask);

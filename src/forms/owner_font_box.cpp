@@ -1,7 +1,6 @@
 #include "forms/owner_font_box.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 #include "forms/form.h"
@@ -57,15 +56,20 @@ class OwnerFontBox {
         // Enter, Escape and the close box answer OK too, as in a message box with one button.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(box, IDOK);
         return TRUE;
+      case WM_GETDPISCALEDSIZE: {
+        // The system asks the size at another monitor's DPI before it moves the box there.
+        const int dpi = static_cast<int>(wParam);
+        *reinterpret_cast<SIZE*>(lParam) = Measure(dpi, FontAt(dpi).Get()).Frame;
+        SetWindowLongPtrW(box, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
       case WM_DPICHANGED: {
-        // Moved to a monitor of another DPI: the owner's font, scaled to it.
-        LOGFONTW font = ownerFont_;
-        font.lfHeight = MulDiv(font.lfHeight, LOWORD(wParam), ownerDpi_);
-        const win32::UniqueHFont previous = std::exchange(
-            scaledFont_, win32::UniqueHFont(win32::ThrowIfNull(CreateFontIndirectW(&font), "CreateFontIndirectW")));
-        dpi_ = LOWORD(wParam);
+        // The suggested rectangle has the size answered above: it is taken whole.
+        SetDpi(LOWORD(wParam));
         const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
-        LayOut(POINT{suggested.left, suggested.top});
+        win32::ThrowIfFalse(SetWindowPos(box_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE),
+                            "SetWindowPos");
         return TRUE;
       }
       default:
@@ -77,31 +81,48 @@ class OwnerFontBox {
     return win32::ThrowIfNull(
         CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, box_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
-        "CreateWindowExW");
+                        "CreateWindowExW");
   }
 
   void Create(HWND box) {
     box_ = box;
     win32::KeepDialogLayout(box_);
     SetWindowTextW(box_, request_.Caption.c_str());
-    dpi_ = ownerDpi_ = request_.Owner != nullptr ? DpiOf(request_.Owner) : win32::WindowDpi(box_);
-    ownerFontHandle_ =
+    // The owner's font, as the owner has it at its own DPI.
+    ownerDpi_ = request_.Owner != nullptr ? DpiOf(request_.Owner) : win32::WindowDpi(box_);
+    HFONT ownerFont =
         request_.Owner != nullptr ? reinterpret_cast<HFONT>(SendMessageW(request_.Owner, WM_GETFONT, 0, 0)) : nullptr;
-    if (ownerFontHandle_ == nullptr) ownerFontHandle_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    GetObjectW(ownerFontHandle_, sizeof ownerFont_, &ownerFont_);
+    if (ownerFont == nullptr) ownerFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    GetObjectW(ownerFont, sizeof ownerFont_, &ownerFont_);
     if (request_.IconResource != nullptr) icon_ = CreateChild(L"STATIC", L"", SS_ICON, -1);
     text_ = CreateChild(L"STATIC", request_.Text, SS_LEFT | SS_NOPREFIX, -1);
     ok_ = CreateChild(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
-    LayOut(std::nullopt);
+    // Laid out at the DPI of the monitor the box is on, which may not be its owner's.
+    SetDpi(win32::WindowDpi(box_));
+    RECT frame{};
+    GetWindowRect(box_, &frame);
+    const POINT at = OverOwner(frame.right - frame.left, frame.bottom - frame.top);
+    win32::ThrowIfFalse(SetWindowPos(box_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE),
+                        "SetWindowPos");
     SetFocus(ok_);
   }
 
-  HFONT Font() const { return scaledFont_ ? scaledFont_.Get() : ownerFontHandle_; }
+  // The owner's font at the given DPI.
+  win32::UniqueHFont FontAt(int dpi) const {
+    LOGFONTW font = ownerFont_;
+    font.lfHeight = MulDiv(font.lfHeight, dpi, ownerDpi_);
+    return win32::UniqueHFont(win32::ThrowIfNull(CreateFontIndirectW(&font), "CreateFontIndirectW"));
+  }
 
-  // Sizes everything to the text in the font; at the given place, else over the owner.
-  void LayOut(std::optional<POINT> at) {
+  // Where everything goes at a DPI, sized to the text in the font there.
+  struct Layout {
+    RECT Icon, Text, Ok;  // in the client area
+    SIZE Frame;           // of the whole box
+  };
+
+  Layout Measure(int dpi, HFONT font) const {
     const HDC dc = win32::ThrowIfNull(GetDC(box_), "GetDC");
-    const HGDIOBJ oldFont = SelectObject(dc, Font());
+    const HGDIOBJ oldFont = SelectObject(dc, font);
     RECT text{};
     DrawTextW(dc, request_.Text.c_str(), static_cast<int>(request_.Text.size()), &text,
               DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
@@ -112,40 +133,48 @@ class OwnerFontBox {
     SelectObject(dc, oldFont);
     ReleaseDC(box_, dc);
 
-    const int margin = TwipsToPixels(Margin, dpi_);
-    const int iconSize = icon_ != nullptr ? win32::SystemMetricForDpi(SM_CXICON, dpi_) : 0;
-    const int buttonWidth = std::max(TwipsToPixels(ButtonWidth, dpi_), static_cast<int>(ok.cx) + 2 * margin);
-    const int buttonHeight = std::max(TwipsToPixels(ButtonHeight, dpi_), static_cast<int>(metrics.tmHeight) + margin);
+    const int margin = TwipsToPixels(Margin, dpi);
+    const int iconSize = icon_ != nullptr ? win32::SystemMetricForDpi(SM_CXICON, dpi) : 0;
+    const int buttonWidth = std::max(TwipsToPixels(ButtonWidth, dpi), static_cast<int>(ok.cx) + 2 * margin);
+    const int buttonHeight = std::max(TwipsToPixels(ButtonHeight, dpi), static_cast<int>(metrics.tmHeight) + margin);
     const int textLeft = iconSize > 0 ? 2 * margin + iconSize : margin;
     const int buttonTop = 2 * margin + std::max(iconSize, static_cast<int>(text.bottom));
     const int width = std::max(textLeft + static_cast<int>(text.right) + margin, buttonWidth + 2 * margin);
     const int height = buttonTop + buttonHeight + margin;
-
-    if (icon_ != nullptr) {
-      win32::UniqueHIcon image(static_cast<HICON>(win32::ThrowIfNull(
-          LoadImageW(GetModuleHandleW(nullptr), request_.IconResource, IMAGE_ICON, iconSize, iconSize, 0),
-          "LoadImageW")));
-      SendMessageW(icon_, STM_SETICON, reinterpret_cast<WPARAM>(image.Get()), 0);
-      iconImage_ = std::move(image);  // the one it replaces is no longer shown
-      Place(icon_, margin, margin, iconSize, iconSize);
-    }
-    Place(text_, textLeft, margin, text.right, text.bottom);
-    Place(ok_, (width - buttonWidth) / 2, buttonTop, buttonWidth, buttonHeight);
-
     const RECT frame = win32::FrameAround(RECT{0, 0, width, height}, GetWindowLongW(box_, GWL_STYLE),
-                                          GetWindowLongW(box_, GWL_EXSTYLE), dpi_);
-    const int frameWidth = frame.right - frame.left;
-    const int frameHeight = frame.bottom - frame.top;
-    if (!at) at = OverOwner(frameWidth, frameHeight);
-    win32::ThrowIfFalse(
-        SetWindowPos(box_, nullptr, at->x, at->y, frameWidth, frameHeight, SWP_NOZORDER | SWP_NOACTIVATE),
-        "SetWindowPos");
+                                          GetWindowLongW(box_, GWL_EXSTYLE), dpi);
+    const int buttonLeft = (width - buttonWidth) / 2;
+    return {.Icon = {margin, margin, margin + iconSize, margin + iconSize},
+            .Text = {textLeft, margin, textLeft + text.right, margin + text.bottom},
+            .Ok = {buttonLeft, buttonTop, buttonLeft + buttonWidth, buttonTop + buttonHeight},
+            .Frame = {frame.right - frame.left, frame.bottom - frame.top}};
   }
 
-  void Place(HWND child, int left, int top, int width, int height) {
-    win32::ThrowIfFalse(SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE),
+  // Lays the box out at the DPI, in the owner's font scaled to it; the box keeps its place.
+  void SetDpi(int dpi) {
+    win32::UniqueHFont font = FontAt(dpi);
+    const Layout layout = Measure(dpi, font.Get());
+    if (icon_ != nullptr) {
+      const int size = layout.Icon.right - layout.Icon.left;
+      win32::UniqueHIcon image(static_cast<HICON>(win32::ThrowIfNull(
+          LoadImageW(GetModuleHandleW(nullptr), request_.IconResource, IMAGE_ICON, size, size, 0), "LoadImageW")));
+      SendMessageW(icon_, STM_SETICON, reinterpret_cast<WPARAM>(image.Get()), 0);
+      iconImage_ = std::move(image);  // the one it replaces is no longer shown
+      Place(icon_, layout.Icon, font.Get());
+    }
+    Place(text_, layout.Text, font.Get());
+    Place(ok_, layout.Ok, font.Get());
+    font_ = std::move(font);  // the old one goes once no child uses it
+    win32::ThrowIfFalse(SetWindowPos(box_, nullptr, 0, 0, layout.Frame.cx, layout.Frame.cy,
+                                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE),
                         "SetWindowPos");
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), TRUE);
+  }
+
+  void Place(HWND child, const RECT& rect, HFONT font) {
+    win32::ThrowIfFalse(SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left,
+                                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE),
+                        "SetWindowPos");
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
 
   // Centred over the owner, within the work area of the owner's monitor.
@@ -169,11 +198,9 @@ class OwnerFontBox {
   HWND icon_ = nullptr;
   HWND text_ = nullptr;
   HWND ok_ = nullptr;
-  int dpi_ = USER_DEFAULT_SCREEN_DPI;
   int ownerDpi_ = USER_DEFAULT_SCREEN_DPI;
-  HFONT ownerFontHandle_ = nullptr;  // the owner's: it outlives the box
-  LOGFONTW ownerFont_{};
-  win32::UniqueHFont scaledFont_;  // once the box is on a monitor of another DPI
+  LOGFONTW ownerFont_{};       // at the owner's DPI
+  win32::UniqueHFont font_;    // the owner's, at the box's DPI
   win32::UniqueHIcon iconImage_;
 };
 
