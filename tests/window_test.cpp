@@ -53,6 +53,13 @@ TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledAndShowsItsDesktopBesideThe
                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr));
     tests::PumpUntil([] { return false; }, 100ms);
   }
+  // Moved, it paints the desktop again at its new place: the piece painted at the old one would travel along.
+  int paints = 0;
+  form.OnPaint = [&paints, paint = form.OnPaint] { ++paints, paint(); };
+  RECT rect;
+  GetWindowRect(window, &rect);
+  SetWindowPos(window, nullptr, rect.left + 40, rect.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(tests::PumpUntil([&] { return paints > 0; }, 500ms));
 }
 
 TEST_F(MainWindowTest, ConvertIsEnabledExactlyWhenBothNamesAreFilled) {

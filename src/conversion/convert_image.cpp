@@ -5,10 +5,14 @@
 #include "conversion/copy_image.h"
 #include "conversion/run_flags.h"
 #include "forms/event_pump.h"
+#include "forms/form.h"
 #include "forms/message_box.h"
 #include "support/error_reporter.h"
 #include "support/support_functions.h"
 #include "win32/failure.h"
+#include "win32/file_name.h"
+#include "win32/keep_awake.h"
+#include "win32/shutdown_block.h"
 
 namespace modMain {
 namespace {
@@ -44,6 +48,14 @@ bool ServeAndAskToGoOn() {
   return true;
 }
 
+// The copy itself keeps the machine awake and tells a shutdown why it has to
+// wait; both end with the copy, not once the user has read the outcome.
+CopyOutcome CopyKeepingAwake(const std::wstring& inFileName, const std::wstring& outFileName) {
+  const win32::KeepSystemAwake awake;
+  const win32::ShutdownBlockReason busy(forms::MainWindow(), L"Идёт конвертация NRG файла в ISO файл.");
+  return CopyImage(inFileName, outFileName, ServeAndAskToGoOn);
+}
+
 // Compares the sizes of the finished files and tells the user.
 void ReportSizes(const std::wstring& inFileName, const std::wstring& outFileName) {
   double difference = 0;
@@ -64,7 +76,9 @@ void ReportSizes(const std::wstring& inFileName, const std::wstring& outFileName
 }  // namespace
 
 void ConvertImage(std::wstring inFileName, std::wstring outFileName) {
-  const CopyOutcome outcome = CopyImage(inFileName, outFileName, ServeAndAskToGoOn);
+  inFileName = win32::Unquoted(inFileName);
+  outFileName = win32::Unquoted(outFileName);
+  const CopyOutcome outcome = CopyKeepingAwake(inFileName, outFileName);
   if (outcome.Ending == CopyEnding::Copied) {
     ReportSizes(inFileName, outFileName);
   } else if (const wchar_t* message = FailureMessage(outcome.Ending)) {

@@ -5,13 +5,11 @@
 #include "conversion/convert_image.h"
 #include "conversion/run_flags.h"
 #include "forms/mouse_pointer.h"
-#include "win32/keep_awake.h"
 
 namespace modMain {
 namespace {
 
-// The busy state of one conversion, undone on every way out: the flag, the
-// hourglass, and a machine that stays awake for a copy of many gigabytes.
+// The busy state of one conversion, undone on every way out: the flag and the hourglass.
 class Busy {
  public:
   Busy() {
@@ -24,9 +22,6 @@ class Busy {
   }
   Busy(const Busy&) = delete;
   Busy& operator=(const Busy&) = delete;
-
- private:
-  win32::KeepSystemAwake awake_;
 };
 
 }  // namespace

@@ -103,6 +103,11 @@ void Form::Load() {
                                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                        GetModuleHandleW(nullptr), this),
                        "CreateWindowExW");
+  // Run as administrator, the window would not hear drops from Explorer, which runs
+  // unelevated: the message filter lets the drop through (0x0049 carries its data).
+  for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049}}) {
+    ChangeWindowMessageFilterEx(window_, message, MSGFLT_ALLOW, nullptr);
+  }
   if (acceptsFiles_) DragAcceptFiles(window_, TRUE);
   // A window takes the DPI of the monitor it is made on, which may not be the system's.
   if (const int dpi = win32::WindowDpi(window_); dpi != dpi_) SetDpi(dpi, WindowRectAt(dpi));
@@ -274,6 +279,12 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT:
       Paint();
+      return 0;
+    case WM_MOVE:
+      // What the form paints may be what lies behind it (the desktop): with desktop
+      // composition a moved window is not painted again, so that drawing would travel
+      // with it. Its own area only: the child windows draw nothing of the desktop.
+      if (OnPaint) InvalidateRect(window_, nullptr, FALSE);
       return 0;
     case WM_SETCURSOR:
       if (ApplyMousePointer()) return TRUE;

@@ -9,6 +9,7 @@
 #include "support/support_functions.h"
 #include "ui/frm_main.h"
 #include "ui/output_name.h"
+#include "win32/file_name.h"
 
 namespace ui {
 namespace {
@@ -35,7 +36,7 @@ void Browse(const Side& side, forms::Form& form, const forms::TextBox& nameBox,
 
   const forms::Application& app = forms::App();
   dialog.SetInitialFolder(support::SettingsStore::ReadValue(PathsSection, side.FolderKey, app, forms::CurDir()));
-  dialog.SetFileName(nameBox.Text());
+  dialog.SetFileName(win32::Unquoted(nameBox.Text()));
   if (!(dialog.*side.Show)()) return;
 
   const std::wstring chosen = dialog.FileName();

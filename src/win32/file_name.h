@@ -11,6 +11,13 @@ inline std::size_t NameStart(const std::wstring& path) {
   return path.size() >= 2 && path[1] == L':' ? 2 : 0;
 }
 
+// The name without one pair of double quotes around it, as Explorer's "Copy as
+// path" puts them: a quote is never part of a Windows file name.
+inline std::wstring Unquoted(const std::wstring& name) {
+  if (name.size() >= 2 && name.front() == L'"' && name.back() == L'"') return name.substr(1, name.size() - 2);
+  return name;
+}
+
 // The file name proper, without its folder.
 inline std::wstring NamePart(const std::wstring& path) { return path.substr(NameStart(path)); }
 
