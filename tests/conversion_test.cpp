@@ -20,9 +20,10 @@ EXECUTION_STATE RequestedPowerState() { return SetThreadExecutionState(0); }
 
 class ConversionTest : public tests::MainWindowTest {
  protected:
-  // The flag, the pointer, the machine kept awake (ES_CONTINUOUS | ES_SYSTEM_REQUIRED), the two
-  // labels and six windowed controls enabled or not, the boxes' colours, as they are now.
-  void ExpectConverting(bool converting) {
+  // The flag, the pointer, the machine kept awake (ES_CONTINUOUS | ES_SYSTEM_REQUIRED) while the copy
+  // runs and no longer once it has ended, the two labels and six windowed controls enabled or not,
+  // the boxes' colours, as they are now.
+  void ExpectConverting(bool converting, bool copying = false) {
     auto& form = Form();
     const auto on = [](const forms::Control& control) { return IsWindowEnabled(control.Handle()) ? 1 : 0; };
     wchar_t state[128];
@@ -31,8 +32,9 @@ class ConversionTest : public tests::MainWindowTest {
              form.lblTag[0].Enabled(), form.lblTag[1].Enabled(), on(form.txtInFileName), on(form.cmdBrowseInFile),
              on(form.txtOutFileName), on(form.cmdBrowseOutFile), on(form.cmdStart), on(form.cmdCancel),
              form.txtInFileName.BackColor(), form.txtOutFileName.BackColor());
-    EXPECT_STREQ(state, converting ? L"1 wait 80000001 00 000001 8000000F 8000000F"
-                                   : L"0 arrow 80000000 11 111111 80000005 80000005");
+    EXPECT_STREQ(state, !converting ? L"0 arrow 80000000 11 111111 80000005 80000005"
+                        : copying   ? L"1 wait 80000001 00 000001 8000000F 8000000F"
+                                    : L"1 wait 80000000 00 000001 8000000F 8000000F");
   }
 
   // Converts the two names; the action runs just before, so that the first chunk's events serve it.
@@ -73,6 +75,10 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
     while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r' || line.back() == L' ')) line.pop_back();
     return line + L" (" + std::to_wstring(code) + L")";
   };
+  // An input that cannot be read: a pipe served here, which cannot seek (refused with 66 under Wine).
+  const std::wstring pipe = L"\\\\.\\pipe\\tessaline-" + std::to_wstring(GetCurrentProcessId());
+  const win32::UniqueFile server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, nullptr));
+  std::thread serve([&] { ConnectNamedPipe(server.Get(), nullptr), DisconnectNamedPipe(server.Get()); });
   const struct {
     std::size_t inputSize;
     std::wstring input, output, text;
@@ -82,12 +88,16 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
       {Header - 1, input_, output_, L"16 Что-то пошло не так! NRG файл сконвертирован, но размер отличается от ожидаемого."},
       {10, folder_ / L"absent.nrg", output_, L"16 Не удаётся открыть NRG файл.\r\n\r\n" + systemText(2)},
       {10, input_, input_, L"16 Не удаётся открыть ISO файл.\r\n\r\n" + systemText(32)},
+      {10, pipe, output_, L"16 Не удаётся прочитать из NRG файла.\r\n\r\n" + systemText(66)},
+      {Header + Chunk, L"\"" + input_ + L"\"", L"\"" + output_ + L"\"", Success},  // as "Copy as path" gives them
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
     tests::WriteBytes(input_, PatternBytes(c.inputSize));
     EXPECT_EQ(Convert(c.input, c.output), std::vector<std::wstring>{c.text});
   }
+  CloseHandle(CreateFileW(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));  // if still waiting
+  serve.join();
 }
 
 TEST_F(ConversionTest, EveryWayOfAskingToStopLeadsToOnePromptAfterTheChunk) {
@@ -114,7 +124,7 @@ TEST_F(ConversionTest, EveryWayOfAskingToStopLeadsToOnePromptAfterTheChunk) {
     tests::WriteBytes(input_, image);
     boxes_.AnswerWith(c.answer);
     boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
-      ExpectConverting(true);
+      ExpectConverting(true, box.Style == 49);  // the stop prompt comes in the middle of the copy
       EXPECT_FALSE(modMain::CancelRequested && box.Style == 64) << "the refused request is forgotten";
     };
     EXPECT_EQ(Convert(input_, output_, c.ask), c.texts);
