@@ -92,6 +92,9 @@ TEST(SystemLibraryTest, LoadsFromSystem32AloneAndFailsWithTheSystemsCode) {
             0u);
   // PELMATIC.EXE lies beside the test program, where the search must not look.
   EXPECT_EQ(FailureCode([] { win32::SystemLibrary(L"PELMATIC.EXE"); }), 126u) << "ERROR_MOD_NOT_FOUND";
+  // Nor must the process-wide search that start-up set, which Windows' own components follow.
+  EXPECT_EQ(LoadLibraryW(L"PELMATIC.EXE") == nullptr ? GetLastError() : 0, 126u) << "found beside the program";
+  EXPECT_NE(LoadLibraryW(L"version.dll"), nullptr);
   EXPECT_EQ(FailureCode([] { win32::SystemLibrary(L"version.dll").Function<void()>("NoSuchFunction"); }), 127u)
       << "ERROR_PROC_NOT_FOUND";
 }

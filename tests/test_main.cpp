@@ -4,9 +4,12 @@
 #include "app/dpi_awareness.h"
 #include "forms/message_box.h"
 #include "forms/runtime_error.h"
+#include "win32/system_library.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  // Start-up as the program's entry makes it.
+  win32::LimitDllSearchToSystem32();
   modMain::DeclareDpiAwareness();
   modMain::DescribeApplication();
   // No test may wait on a real modal box, nor end the test program; ctest ends one that hangs.
