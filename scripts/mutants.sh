@@ -47,10 +47,21 @@ size-check-not-exact|src/conversion/convert_image.cpp|difference == static_cast<
 drop-on-iso-box-sets-input|src/ui/file_drop.cpp|if (target == \&txtOutFileName)|if (target == \&txtInFileName)
 dropped-folder-taken|src/ui/file_drop.cpp|if (fileNames.empty() \|\| IsFolder(fileNames.front())) return;|if (fileNames.empty() \|\| (IsFolder(fileNames.front()) \&\& false)) return;
 long-name-not-extended|src/win32/long_path.cpp|if (full.size() < MAX_PATH) return name;|if (full.size() < 32767) return name;
-sleep-kept-off-after-conversion|src/win32/keep_awake.h|~KeepSystemAwake() { SetThreadExecutionState(ES_CONTINUOUS); }|~KeepSystemAwake() {}
+sleep-kept-off-after-the-copy|src/win32/keep_awake.h|~KeepSystemAwake() { SetThreadExecutionState(ES_CONTINUOUS); }|~KeepSystemAwake() {}
 close-under-an-open-box|src/forms/form.cpp|allowed \&\& !ModalBoxScope::AnyOpen() \&\& window_|allowed \&\& window_
 spoken-name-keeps-the-colon|src/forms/label.cpp|  if (!name.empty() \&\& name.back() == L':') name.pop_back();\n|
 controls-keep-their-place-at-a-new-dpi|src/forms/form.cpp|  for (Control* control : controls_) control->PlaceWindow(font.Get());\n|
+awake-past-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;|  static const win32::KeepSystemAwake awake;
+asleep-during-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;\n|
+moved-window-not-painted|src/forms/form.cpp|      if (OnPaint) InvalidateRect(window_, nullptr, FALSE);\n|
+quoted-names-converted-as-typed|src/conversion/convert_image.cpp|  inFileName = win32::Unquoted(inFileName);\n|
+quoted-name-proposed-as-typed|src/ui/file_selection.cpp|dialog.SetFileName(win32::Unquoted(nameBox.Text()));|dialog.SetFileName(nameBox.Text());
+lone-quote-taken-for-a-pair|src/win32/file_name.h|if (name.size() >= 2 \&\& name.front()|if (name.size() >= 1 \&\& name.front()
+about-box-at-its-owners-dpi|src/forms/owner_font_box.cpp|    SetDpi(win32::WindowDpi(box_));|    SetDpi(ownerDpi_);
+about-box-answers-another-size|src/forms/owner_font_box.cpp|Measure(dpi, FontAt(dpi).Get()).Frame|Measure(dpi / 2, FontAt(dpi / 2).Get()).Frame
+about-box-ignores-suggested-place|src/forms/owner_font_box.cpp|SetWindowPos(box_, nullptr, suggested.left, suggested.top,|SetWindowPos(box_, nullptr, 0, 0,
+dll-search-beside-the-program|src/win32/system_library.cpp|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)
+read-failure-misspelt|src/conversion/convert_image.cpp|L"Не удаётся прочитать из NRG файла."|L"Не удаётся прочесть из NRG файла."
 refused-folder-is-fatal|src/support/settings_store.cpp|  return win32::WriteUserString(SectionKey(app, section), key.c_str(), value) == ERROR_SUCCESS;|  if (win32::WriteUserString(SectionKey(app, section), key.c_str(), value) != 0) throw std::runtime_error("refused");\n  return true;
 TABLE
 )
