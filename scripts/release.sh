@@ -139,9 +139,10 @@ sys.exit(sorted(zip.namelist()) != ['LICENSE.txt', 'PELMATIC.EXE', 'README.txt']
          or not texts[1].startswith(b'MIT License\r\n\r\nCopyright (c) 2026 Kelvane\r\n')
          or any(b'\n' in text.replace(b'\r\n', b'') for text in texts))
 EOF
-sums_hold() { # SHA256SUMS as a user checks it, beside the zip and the exe taken out of it
+sums_hold() { # SHA256SUMS as a user checks it, beside the zip and the exe
   rm -rf $check/sums && mkdir $check/sums && cp $zip $exe $one/dist/SHA256SUMS $check/sums &&
-    (cd $check/sums && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <$check/sums/SHA256SUMS)" -eq 2 ]
+    (cd $check/sums && sha256sum --quiet -c SHA256SUMS) &&
+    [ "$(cut -d' ' -f3 $check/sums/SHA256SUMS | tr '\n' ' ')" = "${zip##*/} PELMATIC.EXE " ]
 }
 expect "SHA256SUMS holds the zip's and PELMATIC.EXE's sums" sums_hold
 
