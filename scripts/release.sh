@@ -159,6 +159,10 @@ signed=$one/build/package/PELMATIC.EXE  # the unsigned one stays in bin/
 verify() { osslsigncode verify -CAfile $signing/certificate.pem -in $signed >$signing/verify.txt 2>&1; }
 expect "osslsigncode verifies the signed PELMATIC.EXE" verify
 expect "it is signed by the throwaway certificate" grep -qx $'\t*'"Serial : ${serial#serial=}" $signing/verify.txt
+unsigned_again() {
+  osslsigncode remove-signature -in $signed -out $signing/unsigned.exe >/dev/null && cmp $signing/unsigned.exe $exe
+}
+expect "the signed PELMATIC.EXE less its signature is the unsigned one" unsigned_again
 expect "the signed PELMATIC.EXE keeps its version resource" python3 - $signed $exe <<'EOF'
 import subprocess, sys
 def resources(path):
