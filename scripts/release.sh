@@ -25,6 +25,7 @@ export SOURCE_DATE_EPOCH="$(git log -1 --format=%ct HEAD)"
 # build SOURCE BUILD: the commit exported to SOURCE, and its program built as shipped in BUILD.
 build() {
   local source="$PWD/$1" binary="$PWD/$2"
+  echo "Building $(git rev-parse --short HEAD) in $2"
   rm -rf "$source" "$binary"
   mkdir -p "$source"
   git archive HEAD | tar -x -C "$source"
