@@ -100,7 +100,7 @@ cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target pelmatic >/dev/null  # the normal build, whose imports it compares
 unset TESSALINE_SIGN_PFX TESSALINE_SIGN_PASSWORD TESSALINE_SIGN_TIMESTAMP_URL
 
-# Twice, in folders of different path lengths, the second a minute later and in another time zone.
+# Twice, in folders of different path lengths, one after the other, the second in another time zone.
 check=build/release-check
 one=$check/1 two=$check/second-build-of-the-same-commit
 build $one/source $one/build
