@@ -17,6 +17,10 @@ need xvfb /usr/bin/Xvfb
 need xauth /usr/bin/xauth
 need googletest /usr/src/googletest/CMakeLists.txt
 need python3 /usr/bin/python3
+# The release: signing, the throwaway certificate of its check, and finding the started program's window.
+need osslsigncode /usr/bin/osslsigncode
+need openssl /usr/bin/openssl
+need x11-utils /usr/bin/xwininfo
 
 [ ${#packages[@]} -eq 0 ] && exit 0
 

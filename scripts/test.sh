@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Tessaline and runs every test under Wine, installing what is missing.
+# Builds Tessaline and runs every test under Wine, installing what is missing; then checks the release.
 set -euo pipefail
 TESSALINE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$TESSALINE_ROOT"
@@ -15,3 +15,5 @@ prepare_prefix
 mount_small_disk
 start_wineserver
 ctest --preset mingw "$@"
+# The release as it is shipped: built twice from the commit and compared, then checked, signed and started.
+scripts/release.sh --check
