@@ -98,11 +98,9 @@ class OwnerFontBox {
     text_ = CreateChild(L"STATIC", request_.Text, SS_LEFT | SS_NOPREFIX, -1);
     ok_ = CreateChild(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
     // Laid out at the DPI of the monitor the box is on, which may not be its owner's.
-    SetDpi(win32::WindowDpi(box_));
-    RECT frame{};
-    GetWindowRect(box_, &frame);
-    const POINT at = OverOwner(frame.right - frame.left, frame.bottom - frame.top);
-    win32::ThrowIfFalse(SetWindowPos(box_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE),
+    const SIZE frame = SetDpi(win32::WindowDpi(box_));
+    const POINT at = OverOwner(frame.cx, frame.cy);
+    win32::ThrowIfFalse(SetWindowPos(box_, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE),
                         "SetWindowPos");
     SetFocus(ok_);
   }
@@ -150,8 +148,8 @@ class OwnerFontBox {
             .Frame = {frame.right - frame.left, frame.bottom - frame.top}};
   }
 
-  // Lays the box out at the DPI, in the owner's font scaled to it; the box keeps its place.
-  void SetDpi(int dpi) {
+  // Lays the children out at the DPI, in the owner's font scaled to it; returns the box's size there.
+  SIZE SetDpi(int dpi) {
     win32::UniqueHFont font = FontAt(dpi);
     const Layout layout = Measure(dpi, font.Get());
     if (icon_ != nullptr) {
@@ -165,9 +163,7 @@ class OwnerFontBox {
     Place(text_, layout.Text, font.Get());
     Place(ok_, layout.Ok, font.Get());
     font_ = std::move(font);  // the old one goes once no child uses it
-    win32::ThrowIfFalse(SetWindowPos(box_, nullptr, 0, 0, layout.Frame.cx, layout.Frame.cy,
-                                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE),
-                        "SetWindowPos");
+    return layout.Frame;
   }
 
   void Place(HWND child, const RECT& rect, HFONT font) {
