@@ -57,7 +57,7 @@ moved-window-not-painted|src/forms/form.cpp|      if (OnPaint) InvalidateRect(wi
 quoted-names-converted-as-typed|src/conversion/convert_image.cpp|  inFileName = win32::Unquoted(inFileName);\n|
 quoted-name-proposed-as-typed|src/ui/file_selection.cpp|dialog.SetFileName(win32::Unquoted(nameBox.Text()));|dialog.SetFileName(nameBox.Text());
 lone-quote-taken-for-a-pair|src/win32/file_name.h|if (name.size() >= 2 \&\& name.front()|if (name.size() >= 1 \&\& name.front()
-about-box-at-its-owners-dpi|src/forms/owner_font_box.cpp|    SetDpi(win32::WindowDpi(box_));|    SetDpi(ownerDpi_);
+about-box-at-its-owners-dpi|src/forms/owner_font_box.cpp|SetDpi(win32::WindowDpi(box_));|SetDpi(ownerDpi_);
 about-box-answers-another-size|src/forms/owner_font_box.cpp|Measure(dpi, FontAt(dpi).Get()).Frame|Measure(dpi / 2, FontAt(dpi / 2).Get()).Frame
 about-box-ignores-suggested-place|src/forms/owner_font_box.cpp|SetWindowPos(box_, nullptr, suggested.left, suggested.top,|SetWindowPos(box_, nullptr, 0, 0,
 dll-search-beside-the-program|src/win32/system_library.cpp|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)
