@@ -49,8 +49,8 @@ start_wineserver() {
 }
 
 # A small file system of its own as drive T:, for the full-disk test: a tmpfs
-# of a size that is no multiple of the 64 KiB chunk, so that the last chunk
-# that fits is written short. Only root may mount it; without it that test skips.
+# that an image of a few MiB does not fit. Only root may mount it; without it
+# that test skips.
 tessaline_small_disk="$TESSALINE_ROOT/build/small-disk"
 mount_small_disk() {
   unmount_small_disk

@@ -1,6 +1,7 @@
 // The copy on its own, without a window: the bytes it writes, how it ends, the
 // names the file functions get; and the full disk and the long names as the user meets them.
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include "conversion/convert_image.h"
@@ -19,30 +20,58 @@ using tests::WriteBytes;
 constexpr std::size_t Header = 307200;
 constexpr std::size_t Chunk = 65536;
 
-// Where the file calls of one copy go wrong.
+// Where the file calls of one copy go wrong, and what the output's volume says of itself.
 struct Script {
-  int failingRead = 0;  // the n-th read fails with readCode
-  DWORD readCode = 0;
-  int failingWrite = 0;  // the n-th write fails with writeCode; with 0, it takes nothing and says nothing
-  DWORD writeCode = 0;
+  const char* failing = "";  // this call fails on its n-th time, with the code (0: it says nothing)
+  int nth = 1;
+  DWORD code = 0;
+  int emptyWrite = 0;  // the n-th write takes nothing and says nothing
   int shortWrite = 0;  // the n-th write takes half of what it is given
+  LONGLONG inputSize = -1;  // the input's size as told, where not -1
+  const wchar_t* fileSystem = nullptr;  // the output volume's file system as told, where not null
+  ULONGLONG freeBytes = 1ull << 40;  // told with fileSystem
 };
 
-// The system's file calls, except where the script makes one of them fail.
+// The system's file calls, except where the script says otherwise.
 struct ScriptedCalls : modMain::FileCalls {
   explicit ScriptedCalls(Script script = {}) : s(script) {}
   Script s;
-  mutable int reads = 0, writes = 0;
+  mutable std::map<std::string, int> counts;
 
+  bool Fails(const std::string& call) const {
+    if (++counts[call] != s.nth || call != s.failing) return false;
+    SetLastError(s.code);
+    return true;
+  }
+  HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
+    return Fails("CreateFile") ? INVALID_HANDLE_VALUE : FileCalls::CreateFile(name, access, share, disposition);
+  }
+  BOOL GetFileSizeEx(HANDLE file, LONGLONG* size) const override {
+    if (Fails("GetFileSizeEx")) return FALSE;
+    return s.inputSize < 0 ? FileCalls::GetFileSizeEx(file, size) : (*size = s.inputSize, TRUE);
+  }
+  BOOL GetFileSystemName(HANDLE file, std::wstring* name) const override {
+    if (Fails("GetFileSystemName")) return FALSE;
+    return !s.fileSystem ? FileCalls::GetFileSystemName(file, name) : (*name = s.fileSystem, TRUE);
+  }
+  BOOL GetFreeBytes(HANDLE file, ULONGLONG* free) const override {
+    if (Fails("GetFreeBytes")) return FALSE;
+    return !s.fileSystem ? FileCalls::GetFreeBytes(file, free) : (*free = s.freeBytes, TRUE);
+  }
+  BOOL SetFilePointerEx(HANDLE file, LONGLONG distance, DWORD method) const override {
+    return !Fails("SetFilePointerEx") && FileCalls::SetFilePointerEx(file, distance, method);
+  }
   BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) const override {
-    if (++reads == s.failingRead) return SetLastError(s.readCode), FALSE;
-    return FileCalls::ReadFile(file, buffer, size, read);
+    return !Fails("ReadFile") && FileCalls::ReadFile(file, buffer, size, read);
   }
   BOOL WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written) const override {
-    const int call = ++writes;
-    if (call == s.failingWrite && s.writeCode == 0) return SetLastError(ERROR_SUCCESS), *written = 0, TRUE;
-    if (call == s.failingWrite) return SetLastError(s.writeCode), FALSE;
+    if (Fails("WriteFile")) return FALSE;
+    const int call = counts["WriteFile"];
+    if (call == s.emptyWrite) return SetLastError(ERROR_SUCCESS), *written = 0, TRUE;
     return FileCalls::WriteFile(file, buffer, call == s.shortWrite ? size / 2 : size, written);
+  }
+  BOOL FlushFileBuffers(HANDLE file) const override {
+    return !Fails("FlushFileBuffers") && FileCalls::FlushFileBuffers(file);
   }
 };
 
@@ -83,8 +112,10 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderAndAsksAfterEveryChunkAndTheE
   }
 }
 
-TEST_F(CopyImageTest, FailuresAndStopsEndItWithTheCodeAndKeepWhatWasWritten) {
+// Every call that can fail, also without saying why; what the volume says; a stop at any chunk.
+TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritten) {
   const auto image = PatternBytes(Header + 4 * Chunk);
+  constexpr LONGLONG GiB4 = 1ll << 32;
   const struct Case {
     const char* what;
     Script script;
@@ -92,21 +123,53 @@ TEST_F(CopyImageTest, FailuresAndStopsEndItWithTheCodeAndKeepWhatWasWritten) {
     CopyEnding ending;
     DWORD code;
     std::size_t written;
+    int reads;
   } cases[] = {
-      {"third read fails", {.failingRead = 3, .readCode = ERROR_CRC}, 0, CopyEnding::ReadFailed, 23, 2 * Chunk},
-      {"disk full", {.failingWrite = 2, .writeCode = ERROR_DISK_FULL}, 0, CopyEnding::WriteFailed, 112, Chunk},
-      {"a write takes nothing and says nothing", {.failingWrite = 2}, 0, CopyEnding::WriteFailed, 29, Chunk},
-      {"a short write is finished", {.shortWrite = 2}, 0, CopyEnding::Copied, 0, 4 * Chunk},
-      {"stopped after the second chunk", {}, 2, CopyEnding::Stopped, 0, 2 * Chunk},
-      {"stopped at the empty read", {}, 5, CopyEnding::Stopped, 0, 4 * Chunk},
+      {"input not opened", {.failing = "CreateFile", .code = 0}, 0, CopyEnding::InputOpenFailed, 31, 0, 0},
+      {"output not opened", {.failing = "CreateFile", .nth = 2}, 0, CopyEnding::OutputOpenFailed, 31, 0, 0},
+      {"seek fails", {.failing = "SetFilePointerEx"}, 0, CopyEnding::ReadFailed, 31, 0, 0},
+      {"third read fails", {.failing = "ReadFile", .nth = 3, .code = ERROR_CRC}, 0, CopyEnding::ReadFailed, 23,
+       2 * Chunk, 3},
+      {"a read says nothing", {.failing = "ReadFile"}, 0, CopyEnding::ReadFailed, 31, 0, 1},
+      {"disk full", {.failing = "WriteFile", .nth = 2, .code = ERROR_DISK_FULL}, 0, CopyEnding::WriteFailed, 112,
+       Chunk, 2},
+      {"a write says nothing", {.failing = "WriteFile", .nth = 2}, 0, CopyEnding::WriteFailed, 31, Chunk, 2},
+      {"a write takes nothing and says nothing", {.emptyWrite = 2}, 0, CopyEnding::WriteFailed, 29, Chunk, 2},
+      {"a short write is finished", {.shortWrite = 2}, 0, CopyEnding::Copied, 0, 4 * Chunk, 5},
+      {"the flush fails", {.failing = "FlushFileBuffers", .code = ERROR_IO_DEVICE}, 0, CopyEnding::WriteFailed, 1117,
+       4 * Chunk, 5},
+      {"the flush says nothing", {.failing = "FlushFileBuffers"}, 0, CopyEnding::WriteFailed, 31, 4 * Chunk, 5},
+      {"stopped after the second chunk", {}, 2, CopyEnding::Stopped, 0, 2 * Chunk, 2},
+      {"stopped at the empty read", {}, 5, CopyEnding::Stopped, 0, 4 * Chunk, 5},
+      // The volume, asked before any read; the input's size is told, the bytes copied are the image's.
+      {"FAT32, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT32"}, 0, CopyEnding::WriteFailed, 223, 0, 0},
+      {"FAT, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT"}, 0, CopyEnding::WriteFailed, 223, 0, 0},
+      {"FAT32, 4 GiB less a byte", {.inputSize = Header + GiB4 - 1, .fileSystem = L"FAT32"}, 0, CopyEnding::Copied,
+       0, 4 * Chunk, 5},
+      {"exFAT, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"exFAT"}, 0, CopyEnding::Copied, 0,
+       4 * Chunk, 5},
+      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"NTFS"}, 0, CopyEnding::Copied, 0,
+       4 * Chunk, 5},
+      {"a byte too little room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk - 1}, 0, CopyEnding::WriteFailed,
+       112, 0, 0},
+      {"just enough room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk}, 0, CopyEnding::Copied, 0, 4 * Chunk, 5},
+      // What the volume cannot tell does not stop the copy: a failing write would say why.
+      {"size unknown", {.failing = "GetFileSizeEx", .fileSystem = L"FAT32", .freeBytes = 0}, 0, CopyEnding::Copied,
+       0, 4 * Chunk, 5},
+      {"file system unknown", {.failing = "GetFileSystemName", .inputSize = Header + GiB4, .fileSystem = L"FAT32"},
+       0, CopyEnding::Copied, 0, 4 * Chunk, 5},
+      {"room unknown", {.failing = "GetFreeBytes", .fileSystem = L"NTFS", .freeBytes = 0}, 0, CopyEnding::Copied, 0,
+       4 * Chunk, 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     WriteBytes(input_, image);
-    const auto outcome = Copy(input_, ScriptedCalls(c.script), c.stopAtAsk);
+    const ScriptedCalls calls(c.script);
+    const auto outcome = Copy(input_, calls, c.stopAtAsk);
     EXPECT_EQ(outcome.Ending, c.ending);
     EXPECT_EQ(outcome.ErrorCode, c.code);
     EXPECT_EQ(ReadBytes(output_), Tail(image, c.written));
+    EXPECT_EQ(calls.counts["ReadFile"], c.reads);
     ExpectClosed();
   }
 }
@@ -192,7 +255,7 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
 
 
 // A real small file system: scripts/test.sh mounts one and names its drive.
-TEST(FullDiskTest, AFullDiskIsToldAsSuchAndHoldsTheImageAsFarAsItFits) {
+TEST(FullDiskTest, AnImageLargerThanTheFreeSpaceFailsAsAFullDiskBeforeAnyByteMoves) {
   const wchar_t* drive = _wgetenv(L"TESSALINE_SMALL_DISK");
   if (drive == nullptr || *drive == L'\0') GTEST_SKIP() << "no small disk: scripts/test.sh mounts one when run as root";
   const std::wstring output = std::wstring(drive) + L"disc.iso";
@@ -200,17 +263,15 @@ TEST(FullDiskTest, AFullDiskIsToldAsSuchAndHoldsTheImageAsFarAsItFits) {
   ULARGE_INTEGER room{};
   ASSERT_TRUE(GetDiskFreeSpaceExW(drive, &room, nullptr, nullptr)) << "no drive " << testing::PrintToString(drive);
   ASSERT_LT(room.QuadPart, 16u << 20) << "not a small disk";
-  ASSERT_NE(room.QuadPart % 65536, 0u) << "the last chunk that fits is to be written short";
 
   tests::TempFolder folder;
-  const auto image = PatternBytes(Header + room.QuadPart + 2 * 65536);
-  WriteBytes(folder / L"disc.nrg", image);
-
+  WriteBytes(folder / L"disc.nrg", PatternBytes(Header + room.QuadPart + 1));
   tests::MessageBoxRecorder boxes;
   modMain::ConvertImage(folder / L"disc.nrg", output);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].Text, L"Не удаётся записать в ISO файл.\r\n\r\nDisk full. (112)");  // Wine's words
-  EXPECT_EQ(ReadBytes(output), Tail(image, room.QuadPart)) << "every byte that fitted, in order";
+  EXPECT_TRUE(std::filesystem::exists(output));
+  EXPECT_EQ(std::filesystem::file_size(output), 0u) << "nothing copied";
 }
 
 }  // namespace
