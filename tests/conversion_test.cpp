@@ -1,5 +1,6 @@
 // A conversion as the window runs it: what the user reads, the stop protocol, the frozen controls.
 #include "harness.h"
+#include "win32/shutdown_block.h"
 
 namespace {
 
@@ -22,19 +23,21 @@ class ConversionTest : public tests::MainWindowTest {
  protected:
   // The flag, the pointer, the machine kept awake (ES_CONTINUOUS | ES_SYSTEM_REQUIRED) while the copy
   // runs and no longer once it has ended, the two labels and six windowed controls enabled or not,
-  // the boxes' colours, as they are now.
+  // the boxes' colours, the reason held for a shutdown and the answer to one, as they are now.
+  // A shutdown refused while converting is a stop request, and so leaves CancelRequested raised.
   void ExpectConverting(bool converting, bool copying = false) {
     auto& form = Form();
     const auto on = [](const forms::Control& control) { return IsWindowEnabled(control.Handle()) ? 1 : 0; };
-    wchar_t state[128];
-    swprintf(state, 128, L"%d %ls %08lX %d%d %d%d%d%d%d%d %08X %08X", modMain::IsConverting,
+    wchar_t state[256];
+    swprintf(state, 256, L"%d %ls %08lX %d%d %d%d%d%d%d%d %08X %08X %ls %d", modMain::IsConverting,
              GetCursor() == LoadCursorW(nullptr, IDC_WAIT) ? L"wait" : L"arrow", RequestedPowerState(),
              form.lblTag[0].Enabled(), form.lblTag[1].Enabled(), on(form.txtInFileName), on(form.cmdBrowseInFile),
              on(form.txtOutFileName), on(form.cmdBrowseOutFile), on(form.cmdStart), on(form.cmdCancel),
-             form.txtInFileName.BackColor(), form.txtOutFileName.BackColor());
-    EXPECT_STREQ(state, !converting ? L"0 arrow 80000000 11 111111 80000005 80000005"
-                        : copying   ? L"1 wait 80000001 00 000001 8000000F 8000000F"
-                                    : L"1 wait 80000000 00 000001 8000000F 8000000F");
+             form.txtInFileName.BackColor(), form.txtOutFileName.BackColor(), reason_.c_str(),
+             static_cast<int>(SendMessageW(form.Handle(), WM_QUERYENDSESSION, 0, 0)));
+    EXPECT_STREQ(state, !converting ? L"0 arrow 80000000 11 111111 80000005 80000005 - 1"
+                        : copying   ? L"1 wait 80000001 00 000001 8000000F 8000000F Идёт конвертация NRG файла в ISO файл. 0"
+                                    : L"1 wait 80000000 00 000001 8000000F 8000000F Идёт конвертация NRG файла в ISO файл. 0");
   }
 
   // Converts the two names; the action runs just before, so that the first chunk's events serve it.
@@ -61,6 +64,11 @@ class ConversionTest : public tests::MainWindowTest {
   tests::TempFolder folder_;
   std::wstring input_ = folder_ / L"disc.nrg";
   std::wstring output_ = folder_ / L"disc.iso";
+  // The reason the window holds for a shutdown, kept as the system would keep it.
+  std::wstring reason_ = L"-";
+  win32::Seam<win32::ShutdownBlockCalls>::Override reasons_ = win32::ShutdownBlockSeam.Replace(
+      {.Create = [this](HWND window, const wchar_t* text) { return window == Form().Handle() && (reason_ = text, true); },
+       .Destroy = [this](HWND) { return reason_ = L"-", TRUE; }});
 };
 
 TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
@@ -117,8 +125,8 @@ TEST_F(ConversionTest, EveryWayOfAskingToStopLeadsToOnePromptAfterTheChunk) {
     tests::WriteBytes(input_, image);
     boxes_.AnswerWith(c.answer);
     boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
-      ExpectConverting(true, box.Style == 49);  // the stop prompt comes in the middle of the copy
       EXPECT_FALSE(modMain::CancelRequested && box.Style == 64) << "the refused request is forgotten";
+      ExpectConverting(true, box.Style == 49);  // the stop prompt comes in the middle of the copy
     };
     EXPECT_EQ(Convert(input_, output_, c.ask), c.texts);
     EXPECT_EQ(tests::ReadBytes(output_).size(), c.written);

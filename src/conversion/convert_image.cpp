@@ -5,14 +5,12 @@
 #include "conversion/copy_image.h"
 #include "conversion/run_flags.h"
 #include "forms/event_pump.h"
-#include "forms/form.h"
 #include "forms/message_box.h"
 #include "support/error_reporter.h"
 #include "support/support_functions.h"
 #include "win32/failure.h"
 #include "win32/file_name.h"
 #include "win32/keep_awake.h"
-#include "win32/shutdown_block.h"
 
 namespace modMain {
 namespace {
@@ -48,11 +46,10 @@ bool ServeAndAskToGoOn() {
   return true;
 }
 
-// The copy itself keeps the machine awake and tells a shutdown why it has to
-// wait; both end with the copy, not once the user has read the outcome.
+// The copy itself keeps the machine awake; the machine may sleep again once it
+// has ended, not only once the user has read the outcome.
 CopyOutcome CopyKeepingAwake(const std::wstring& inFileName, const std::wstring& outFileName) {
   const win32::KeepSystemAwake awake;
-  const win32::ShutdownBlockReason busy(forms::MainWindow(), L"Идёт конвертация NRG файла в ISO файл.");
   return CopyImage(inFileName, outFileName, ServeAndAskToGoOn);
 }
 

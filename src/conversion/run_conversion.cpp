@@ -4,7 +4,9 @@
 
 #include "conversion/convert_image.h"
 #include "conversion/run_flags.h"
+#include "forms/form.h"
 #include "forms/mouse_pointer.h"
+#include "win32/shutdown_block.h"
 
 namespace modMain {
 namespace {
@@ -28,6 +30,8 @@ class Busy {
 
 void RunConversion(std::wstring inFileName, std::wstring outFileName) {
   const Busy busy;
+  // The window refuses a shutdown while busy, the outcome's box included: Windows shows why.
+  const win32::ShutdownBlockReason reason(forms::MainWindow(), L"Идёт конвертация NRG файла в ISO файл.");
   ConvertImage(std::move(inFileName), std::move(outFileName));
 }
 
