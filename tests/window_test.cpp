@@ -1,5 +1,6 @@
 // The main window in use: its start, its look at any DPI, typing, keys, dropped files, screen readers, closing.
 #include <oleacc.h>
+#include <wrl/client.h>
 
 #include <cstring>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "forms/modal_box.h"
 #include "forms/owner_font_box.h"
 #include "harness.h"
+#include "win32/com.h"
 
 namespace {
 
@@ -197,16 +199,34 @@ POINT CentreOf(HWND control) {
 
 bool TakesFiles(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0; }
 
+// A shell shortcut to the target, made as Explorer makes one.
+void MakeShortcut(const std::wstring& target, const std::wstring& name) {
+  const win32::ComApartment apartment;
+  Microsoft::WRL::ComPtr<IShellLinkW> link;
+  Microsoft::WRL::ComPtr<IPersistFile> file;
+  ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+  ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
+  ASSERT_HRESULT_SUCCEEDED(link.As(&file));
+  ASSERT_HRESULT_SUCCEEDED(file->Save(name.c_str(), TRUE));
+}
+
 class FileDropTest : public tests::MainWindowTest {
  protected:
   tests::TestSettingsRoot settings_;
   tests::TempFolder folder_;
 };
 
-TEST_F(FileDropTest, ADroppedFileFillsTheBoxesAsTheOpenDialogWouldExceptOnTheIsoBoxAndNeverDuringAConversion) {
+TEST_F(FileDropTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBoxMovesTheIsoFileAndNeverDuringAConversion) {
   auto& form = Form();
-  const std::wstring disc = folder_ / L"disc.nrg", other = folder_ / L"other.nrg";
+  const std::wstring disc = folder_ / L"disc.nrg", other = folder_ / L"other.nrg", gone = folder_ / L"gone.nrg";
   const std::wstring cyrillic = folder_ / L"Образ диска.image", iso = folder_ / L"готовый.iso";
+  const std::wstring images = folder_ / L"Образы", isos = folder_ / L"isos";
+  for (const std::wstring& folder : {images, isos}) std::filesystem::create_directory(folder);
+  for (const std::wstring& file : {disc, gone, iso}) tests::WriteBytes(file, {});
+  MakeShortcut(disc, folder_ / L"disc.lnk");
+  MakeShortcut(gone, folder_ / L"gone.lnk");
+  MakeShortcut(isos, folder_ / L"isos.lnk");  // Wine's shortcuts keep only names of the ANSI code page
+  std::filesystem::remove(gone);
   const POINT onTheForm{4, 4}, onTheInputBox = CentreOf(form.txtInFileName.Handle()),
               onTheIsoBox = CentreOf(form.txtOutFileName.Handle());
   const struct {
@@ -214,33 +234,44 @@ TEST_F(FileDropTest, ADroppedFileFillsTheBoxesAsTheOpenDialogWouldExceptOnTheIso
     std::vector<std::wstring> names;
     POINT point;
     std::wstring in, out;
+    const wchar_t* isoBefore = nullptr;  // typed into the ISO box before the drop
+    const wchar_t* nrgBefore = nullptr;
   } drops[] = {
       {"on the form", {disc}, onTheForm, disc, folder_ / L"disc.ISO"},
-      {"on the ISO box", {iso}, onTheIsoBox, disc, iso},
+      {"an existing file on the ISO box", {iso}, onTheIsoBox, iso, folder_ / L"готовый.ISO"},
       {"several, on the NRG box", {cyrillic, other}, onTheInputBox, cyrillic, folder_ / L"Образ диска.ISO"},
-      {"a folder", {folder_.Path.wstring(), disc}, onTheForm, cyrillic, folder_ / L"Образ диска.ISO"},
-      {"a folder on the ISO box", {folder_.Path.wstring()}, onTheIsoBox, cyrillic, folder_ / L"Образ диска.ISO"},
+      {"a folder on the form", {folder_.Path.wstring(), disc}, onTheForm, cyrillic, folder_ / L"Образ диска.ISO"},
+      {"a folder on the ISO box", {images}, onTheIsoBox, cyrillic, images + L"\\мой.iso", L"\"D:\\old\\мой.iso\""},
+      {"a folder on the empty ISO box", {folder_.Path.wstring()}, onTheIsoBox, cyrillic, folder_ / L"Образ диска.ISO",
+       L""},
+      {"a folder on both empty boxes", {images}, onTheIsoBox, L"", L"", L"", L""},
+      {"a shortcut to an NRG file, on the ISO box", {folder_ / L"disc.lnk"}, onTheIsoBox, disc, folder_ / L"disc.ISO"},
+      {"a shortcut that leads nowhere", {folder_ / L"gone.lnk"}, onTheForm, disc, folder_ / L"disc.ISO"},
+      {"a shortcut to a folder, on the ISO box", {folder_ / L"isos.lnk"}, onTheIsoBox, disc, isos + L"\\disc.ISO"},
   };
   for (const auto& drop : drops) {
     SCOPED_TRACE(drop.what);
+    if (drop.nrgBefore) form.txtInFileName.SetText(drop.nrgBefore);
+    if (drop.isoBefore) form.txtOutFileName.SetText(drop.isoBefore);
     SendMessageW(form.Handle(), WM_DROPFILES, NewDrop(drop.names, drop.point), 0);
     EXPECT_EQ(form.txtInFileName.Text(), drop.in);
     EXPECT_EQ(form.txtOutFileName.Text(), drop.out);
-    EXPECT_TRUE(IsWindowEnabled(form.cmdStart.Handle()));
+    EXPECT_EQ(IsWindowEnabled(form.cmdStart.Handle()) != FALSE, !drop.in.empty());
   }
   EXPECT_FALSE(settings_.StoredText(L"Last Open NRG Path") || settings_.StoredText(L"Last Save ISO Path"))
       << "the remembered folders belong to the dialogs";
+  EXPECT_TRUE(std::filesystem::exists(folder_ / L"disc.lnk")) << "the shortcut stays as it was";
 
   // While a conversion runs the names must not change under the copy.
-  tests::WriteBytes(cyrillic, tests::PatternBytes(307200 + 4 * 65536));
+  tests::WriteBytes(disc, tests::PatternBytes(307200 + 4 * 65536));
   bool takenWhileConverting = true;
   boxes_.WhileShown = [&](const forms::MessageBoxRequest&) { takenWhileConverting = TakesFiles(form.Handle()); };
-  PostMessageW(form.Handle(), WM_DROPFILES, NewDrop({disc}, onTheForm), 0);  // served mid-copy
+  PostMessageW(form.Handle(), WM_DROPFILES, NewDrop({other}, onTheForm), 0);  // served mid-copy
   form.cmdStart.SetValue(true);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].Text, L"NRG файл сконвертирован успешно ^_^v");
   EXPECT_FALSE(takenWhileConverting) << "the system shows the no-drop pointer";
-  EXPECT_EQ(form.txtInFileName.Text(), cyrillic);
+  EXPECT_EQ(form.txtInFileName.Text(), disc);
   EXPECT_TRUE(TakesFiles(form.Handle())) << "taken again after the conversion";
 }
 

@@ -4,7 +4,7 @@
 #include <wrl/client.h>
 
 #include "forms/modal_box.h"
-#include "support/com.h"
+#include "win32/com.h"
 #include "win32/failure.h"
 #include "win32/file_name.h"
 #include "support/file_dialog.h"
@@ -70,7 +70,7 @@ std::vector<std::pair<std::wstring, std::wstring>> SplitFilter(const std::wstrin
 
 std::optional<std::wstring> ShowSystemFileDialog(const FileDialogRequest& request) {
   // Declared first: every COM object below is released before the apartment ends.
-  const ComApartment apartment;
+  const win32::ComApartment apartment;
   const bool open = request.Kind == FileDialogKind::Open;
   ComPtr<IFileDialog> dialog;
   win32::ThrowIfFailed(CoCreateInstance(open ? CLSID_FileOpenDialog : CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
@@ -93,7 +93,7 @@ std::optional<std::wstring> ShowSystemFileDialog(const FileDialogRequest& reques
 
   ComPtr<IShellItem> result;
   win32::ThrowIfFailed(dialog->GetResult(result.GetAddressOf()), "IFileDialog::GetResult");
-  UniqueCoTaskString path;
+  win32::UniqueCoTaskString path;
   win32::ThrowIfFailed(result->GetDisplayName(SIGDN_FILESYSPATH, path.Put()), "IShellItem::GetDisplayName");
   return std::wstring(path.Get());
 }

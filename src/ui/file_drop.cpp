@@ -2,7 +2,10 @@
 #include <windows.h>
 
 #include "ui/frm_main.h"
+#include "ui/output_name.h"
+#include "win32/file_name.h"
 #include "win32/long_path.h"
+#include "win32/shortcut.h"
 
 namespace ui {
 namespace {
@@ -15,14 +18,25 @@ bool IsFolder(const std::wstring& name) {
 }  // namespace
 
 void frmMain::Form_DropFiles(const std::vector<std::wstring>& fileNames, forms::Control* target) {
-  // The first file counts; a folder is nothing to convert. The remembered
-  // folders belong to the dialogs and stay as they are.
-  if (fileNames.empty() || IsFolder(fileNames.front())) return;
-  if (target == &txtOutFileName) {
-    txtOutFileName.SetText(fileNames.front());
-  } else {
-    TakeInputFile(fileNames.front());
+  // The first name counts. The remembered folders belong to the dialogs and stay as they are.
+  if (fileNames.empty()) return;
+  const std::optional<std::wstring> dropped = win32::ShortcutTarget(fileNames.front());
+  if (!dropped) return;
+  // A dropped file exists: as the ISO name it would be emptied without the
+  // question the save dialog asks. So a file is always the NRG file, wherever it lands.
+  if (!IsFolder(*dropped)) {
+    TakeInputFile(*dropped);
+  } else if (target == &txtOutFileName) {
+    TakeOutputFolder(*dropped);
   }
+}
+
+void frmMain::TakeOutputFolder(const std::wstring& folder) {
+  // The ISO file keeps its name and moves there; without one it takes the NRG file's.
+  std::wstring name = win32::NamePart(win32::Unquoted(txtOutFileName.Text()));
+  if (name.empty() && !txtInFileName.Text().empty()) name = win32::NamePart(DeriveOutputName(txtInFileName.Text()));
+  if (name.empty()) return;
+  txtOutFileName.SetText(win32::JoinedPath(folder, name));
 }
 
 }  // namespace ui

@@ -44,6 +44,7 @@ class frmMain final : public forms::Form {
   void txtFileName_GotFocus();
   void SetFileControlsEnabled(bool enabled);
   void TakeInputFile(const std::wstring& fileName);
+  void TakeOutputFolder(const std::wstring& folder);
   void SetWindowIcons();
 };
 

@@ -5,7 +5,7 @@
 #include "win32/failure.h"
 #include "win32/unique_handle.h"
 
-namespace support {
+namespace win32 {
 
 // Joins the calling thread to a single-threaded COM apartment for the
 // owner's life, as the shell's dialogs need. Nests within an apartment the
@@ -13,7 +13,7 @@ namespace support {
 class ComApartment {
  public:
   ComApartment() {
-    win32::ThrowIfFailed(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE), "CoInitializeEx");
+    ThrowIfFailed(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE), "CoInitializeEx");
   }
   ~ComApartment() { CoUninitialize(); }
   ComApartment(const ComApartment&) = delete;
@@ -21,6 +21,6 @@ class ComApartment {
 };
 
 // Text that COM allocated for the caller to free.
-using UniqueCoTaskString = win32::UniqueHandle<win32::NullEmptyTraits<PWSTR, ::CoTaskMemFree>>;
+using UniqueCoTaskString = UniqueHandle<NullEmptyTraits<PWSTR, ::CoTaskMemFree>>;
 
-}  // namespace support
+}  // namespace win32

@@ -21,4 +21,10 @@ inline std::wstring Unquoted(const std::wstring& name) {
 // The file name proper, without its folder.
 inline std::wstring NamePart(const std::wstring& path) { return path.substr(NameStart(path)); }
 
+// The name in the folder, with one separator between them.
+inline std::wstring JoinedPath(const std::wstring& folder, const std::wstring& name) {
+  if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder + name;
+  return folder + L'\\' + name;
+}
+
 }  // namespace win32
