@@ -32,20 +32,29 @@ header-one-byte-short|src/conversion/copy_image.h|HeaderSize = 307200;|HeaderSiz
 last-chunk-one-byte-short|src/conversion/copy_image.cpp|buffer.get(), bytesRead); refused|buffer.get(), bytesRead - (bytesRead > 0 \&\& bytesRead < ChunkSize)); refused
 end-tested-before-stop|src/conversion/copy_image.cpp|if (!keepGoing()) return|if (bytesRead > 0 \&\& !keepGoing()) return
 stop-flag-kept-after-cancel|src/conversion/convert_image.cpp|  CancelRequested = false;\n  return true;|  return true;
-output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return Failed(CopyEnding::InputOpenFailed, GetLastError());\n  files.output.Reset(\n      calls.CreateFile(win32::ExtendedPath(outFileName), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));|  const DWORD inputError = GetLastError();\n  files.output.Reset(\n      calls.CreateFile(win32::ExtendedPath(outFileName), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));\n  if (!files.input) return Failed(CopyEnding::InputOpenFailed, inputError);
+output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};\n  files.output.Reset(\n      calls.CreateFile(win32::ExtendedPath(outFileName), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));|  const DWORD inputError = FailureCode();\n  files.output.Reset(\n      calls.CreateFile(win32::ExtendedPath(outFileName), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));\n  if (!files.input) return {CopyEnding::InputOpenFailed, inputError};
 mismatch-box-icon|src/conversion/convert_image.cpp|    forms::MsgBox(SizeMismatchText, MB_ICONERROR);|    forms::MsgBox(SizeMismatchText, MB_ICONWARNING);
 mismatch-text-misspelt|src/conversion/convert_image.cpp|L"отличается от ожидаемого."|L"отличаеться от ожидаемого."
 derived-name-without-dot|src/ui/output_name.cpp|return name + L".ISO";|return name + L"ISO";
 folder-written-after-box|src/ui/file_selection.cpp|  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);\n  confirmed(chosen);|  confirmed(chosen);\n  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);
 enter-misses-focused-button|src/forms/form_keyboard.cpp|button->ShowAsDefault(focusedButton != nullptr ? button == focusedButton : button == defaultButton_);|button->ShowAsDefault(focusedButton != nullptr \&\& false ? button == focusedButton : button == defaultButton_);
 convert-enabled-with-one-name|src/ui/frm_main.cpp|!txtInFileName.Text().empty() \&\& !txtOutFileName.Text().empty()|!txtInFileName.Text().empty() \|\| !txtOutFileName.Text().empty()
-input-left-open-after-failed-read|src/conversion/copy_image.cpp|      return Failed(CopyEnding::ReadFailed, GetLastError());\n    }\n    if|      return files.input.Release(), Failed(CopyEnding::ReadFailed, GetLastError());\n    }\n    if
+input-left-open-after-failed-read|src/conversion/copy_image.cpp|      return {CopyEnding::ReadFailed, FailureCode()};\n    }\n    if|      return files.input.Release(), CopyOutcome{CopyEnding::ReadFailed, FailureCode()};\n    }\n    if
 hourglass-left-after-conversion|src/conversion/run_conversion.cpp|    forms::SetMousePointer(forms::MousePointer::Default);\n|
 short-write-is-a-write-fault|src/conversion/copy_image.cpp|if (written == 0) return ERROR_WRITE_FAULT;|if (written != size) return ERROR_WRITE_FAULT;
 stop-prompt-icon|src/conversion/convert_image.cpp|MB_OKCANCEL \| MB_ICONEXCLAMATION|MB_OKCANCEL \| MB_ICONQUESTION
 size-check-not-exact|src/conversion/convert_image.cpp|difference == static_cast<double>(HeaderSize)|difference >= 0
-drop-on-iso-box-sets-input|src/ui/file_drop.cpp|if (target == \&txtOutFileName)|if (target == \&txtInFileName)
-dropped-folder-taken|src/ui/file_drop.cpp|if (fileNames.empty() \|\| IsFolder(fileNames.front())) return;|if (fileNames.empty() \|\| (IsFolder(fileNames.front()) \&\& false)) return;
+dropped-file-names-the-iso-file|src/ui/file_drop.cpp|    TakeInputFile(*dropped);\n  } else if|    target == \&txtOutFileName ? txtOutFileName.SetText(*dropped) : TakeInputFile(*dropped);\n  } else if
+dropped-folder-taken|src/ui/file_drop.cpp|if (!IsFolder(*dropped)) {|if (!IsFolder(*dropped) \|\| true) {
+shortcut-taken-as-it-is|src/ui/file_drop.cpp|win32::ShortcutTarget(fileNames.front());|std::optional<std::wstring>(fileNames.front());
+folder-on-iso-box-drops-its-name|src/ui/file_drop.cpp|std::wstring name = win32::NamePart(win32::Unquoted(txtOutFileName.Text()));|std::wstring name;
+shortcut-to-nothing-taken|src/win32/shortcut.cpp|target.empty() \|\| GetFileAttributesW|target.empty() \&\& GetFileAttributesW
+iso-not-flushed|src/conversion/copy_image.cpp|if (!calls.FlushFileBuffers(files.output.Get()))|if (!calls.FlushFileBuffers(files.output.Get()) \&\& false)
+fat-limit-a-byte-late|src/conversion/copy_image.cpp|imageSize > 0xFFFFFFFF \&\&|imageSize > 0x100000000 \&\&
+room-a-byte-short|src/conversion/copy_image.cpp|free < imageSize) return ERROR_DISK_FULL;|free + 1 < imageSize) return ERROR_DISK_FULL;
+room-not-checked|src/conversion/copy_image.cpp|files.output.Get()); refused != ERROR_SUCCESS) {|files.output.Get()); refused == ERROR_GEN_FAILURE) {
+no-shutdown-reason-while-busy|src/conversion/run_conversion.cpp|  const win32::ShutdownBlockReason reason(forms::MainWindow(), L"Идёт конвертация NRG файла в ISO файл.");\n|
+write-failure-without-code-ignored|src/conversion/copy_image.cpp|if (!calls.WriteFile(file, data, size, \&written)) return FailureCode();|if (!calls.WriteFile(file, data, size, \&written)) return GetLastError();
 long-name-not-extended|src/win32/long_path.cpp|if (full.size() < MAX_PATH) return name;|if (full.size() < 32767) return name;
 sleep-kept-off-after-the-copy|src/win32/keep_awake.h|~KeepSystemAwake() { SetThreadExecutionState(ES_CONTINUOUS); }|~KeepSystemAwake() {}
 close-under-an-open-box|src/forms/form.cpp|allowed \&\& !ModalBoxScope::AnyOpen() \&\& window_|allowed \&\& window_

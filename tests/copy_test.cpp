@@ -27,9 +27,10 @@ struct Script {
   DWORD code = 0;
   int emptyWrite = 0;  // the n-th write takes nothing and says nothing
   int shortWrite = 0;  // the n-th write takes half of what it is given
+  int stopAtAsk = 0;  // the n-th question whether to go on is answered no
   LONGLONG inputSize = -1;  // the input's size as told, where not -1
   const wchar_t* fileSystem = nullptr;  // the output volume's file system as told, where not null
-  ULONGLONG freeBytes = 1ull << 40;  // told with fileSystem
+  ULONGLONG freeBytes = 1ull << 40;  // the room on the output's volume as told (a real one: the full-disk test)
 };
 
 // The system's file calls, except where the script says otherwise.
@@ -39,9 +40,7 @@ struct ScriptedCalls : modMain::FileCalls {
   mutable std::map<std::string, int> counts;
 
   bool Fails(const std::string& call) const {
-    if (++counts[call] != s.nth || call != s.failing) return false;
-    SetLastError(s.code);
-    return true;
+    return ++counts[call] == s.nth && call == s.failing && (SetLastError(s.code), true);
   }
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
     return Fails("CreateFile") ? INVALID_HANDLE_VALUE : FileCalls::CreateFile(name, access, share, disposition);
@@ -54,9 +53,8 @@ struct ScriptedCalls : modMain::FileCalls {
     if (Fails("GetFileSystemName")) return FALSE;
     return !s.fileSystem ? FileCalls::GetFileSystemName(file, name) : (*name = s.fileSystem, TRUE);
   }
-  BOOL GetFreeBytes(HANDLE file, ULONGLONG* free) const override {
-    if (Fails("GetFreeBytes")) return FALSE;
-    return !s.fileSystem ? FileCalls::GetFreeBytes(file, free) : (*free = s.freeBytes, TRUE);
+  BOOL GetFreeBytes(HANDLE, ULONGLONG* free) const override {
+    return !Fails("GetFreeBytes") && (*free = s.freeBytes, true);
   }
   BOOL SetFilePointerEx(HANDLE file, LONGLONG distance, DWORD method) const override {
     return !Fails("SetFilePointerEx") && FileCalls::SetFilePointerEx(file, distance, method);
@@ -116,70 +114,56 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderAndAsksAfterEveryChunkAndTheE
 TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritten) {
   const auto image = PatternBytes(Header + 4 * Chunk);
   constexpr LONGLONG GiB4 = 1ll << 32;
+  using enum CopyEnding;
   const struct Case {
     const char* what;
     Script script;
-    int stopAtAsk;
     CopyEnding ending;
     DWORD code;
     std::size_t written;
     int reads;
   } cases[] = {
-      {"input not opened", {.failing = "CreateFile", .code = 0}, 0, CopyEnding::InputOpenFailed, 31, 0, 0},
-      {"output not opened", {.failing = "CreateFile", .nth = 2}, 0, CopyEnding::OutputOpenFailed, 31, 0, 0},
-      {"seek fails", {.failing = "SetFilePointerEx"}, 0, CopyEnding::ReadFailed, 31, 0, 0},
-      {"third read fails", {.failing = "ReadFile", .nth = 3, .code = ERROR_CRC}, 0, CopyEnding::ReadFailed, 23,
-       2 * Chunk, 3},
-      {"a read says nothing", {.failing = "ReadFile"}, 0, CopyEnding::ReadFailed, 31, 0, 1},
-      {"disk full", {.failing = "WriteFile", .nth = 2, .code = ERROR_DISK_FULL}, 0, CopyEnding::WriteFailed, 112,
-       Chunk, 2},
-      {"a write says nothing", {.failing = "WriteFile", .nth = 2}, 0, CopyEnding::WriteFailed, 31, Chunk, 2},
-      {"a write takes nothing and says nothing", {.emptyWrite = 2}, 0, CopyEnding::WriteFailed, 29, Chunk, 2},
-      {"a short write is finished", {.shortWrite = 2}, 0, CopyEnding::Copied, 0, 4 * Chunk, 5},
-      {"the flush fails", {.failing = "FlushFileBuffers", .code = ERROR_IO_DEVICE}, 0, CopyEnding::WriteFailed, 1117,
-       4 * Chunk, 5},
-      {"the flush says nothing", {.failing = "FlushFileBuffers"}, 0, CopyEnding::WriteFailed, 31, 4 * Chunk, 5},
-      {"stopped after the second chunk", {}, 2, CopyEnding::Stopped, 0, 2 * Chunk, 2},
-      {"stopped at the empty read", {}, 5, CopyEnding::Stopped, 0, 4 * Chunk, 5},
+      {"input not opened", {.failing = "CreateFile"}, InputOpenFailed, 31, 0, 0},
+      {"output not opened", {.failing = "CreateFile", .nth = 2}, OutputOpenFailed, 31, 0, 0},
+      {"seek fails", {.failing = "SetFilePointerEx"}, ReadFailed, 31, 0, 0},
+      {"third read fails", {.failing = "ReadFile", .nth = 3, .code = ERROR_CRC}, ReadFailed, 23, 2 * Chunk, 3},
+      {"a read says nothing", {.failing = "ReadFile"}, ReadFailed, 31, 0, 1},
+      {"disk full", {.failing = "WriteFile", .nth = 2, .code = ERROR_DISK_FULL}, WriteFailed, 112, Chunk, 2},
+      {"a write says nothing", {.failing = "WriteFile", .nth = 2}, WriteFailed, 31, Chunk, 2},
+      {"a write takes nothing and says nothing", {.emptyWrite = 2}, WriteFailed, 29, Chunk, 2},
+      {"a short write is finished", {.shortWrite = 2}, Copied, 0, 4 * Chunk, 5},
+      {"the flush fails", {.failing = "FlushFileBuffers", .code = ERROR_IO_DEVICE}, WriteFailed, 1117, 4 * Chunk, 5},
+      {"the flush says nothing", {.failing = "FlushFileBuffers"}, WriteFailed, 31, 4 * Chunk, 5},
+      {"stopped after the second chunk", {.stopAtAsk = 2}, Stopped, 0, 2 * Chunk, 2},
+      {"stopped at the empty read", {.stopAtAsk = 5}, Stopped, 0, 4 * Chunk, 5},
       // The volume, asked before any read; the input's size is told, the bytes copied are the image's.
-      {"FAT32, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT32"}, 0, CopyEnding::WriteFailed, 223, 0, 0},
-      {"FAT, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT"}, 0, CopyEnding::WriteFailed, 223, 0, 0},
-      {"FAT32, 4 GiB less a byte", {.inputSize = Header + GiB4 - 1, .fileSystem = L"FAT32"}, 0, CopyEnding::Copied,
-       0, 4 * Chunk, 5},
-      {"exFAT, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"exFAT"}, 0, CopyEnding::Copied, 0,
-       4 * Chunk, 5},
-      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"NTFS"}, 0, CopyEnding::Copied, 0,
-       4 * Chunk, 5},
-      {"a byte too little room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk - 1}, 0, CopyEnding::WriteFailed,
-       112, 0, 0},
-      {"just enough room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk}, 0, CopyEnding::Copied, 0, 4 * Chunk, 5},
+      {"FAT32, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT32"}, WriteFailed, 223, 0, 0},
+      {"FAT, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT"}, WriteFailed, 223, 0, 0},
+      {"FAT32, 4 GiB less a byte", {.inputSize = Header + GiB4 - 1, .fileSystem = L"FAT32"}, Copied, 0, 4 * Chunk, 5},
+      {"exFAT, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"exFAT"}, Copied, 0, 4 * Chunk, 5},
+      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"NTFS"}, Copied, 0, 4 * Chunk, 5},
+      {"a byte too little room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk - 1}, WriteFailed, 112, 0, 0},
+      {"just enough room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk}, Copied, 0, 4 * Chunk, 5},
       // What the volume cannot tell does not stop the copy: a failing write would say why.
-      {"size unknown", {.failing = "GetFileSizeEx", .fileSystem = L"FAT32", .freeBytes = 0}, 0, CopyEnding::Copied,
-       0, 4 * Chunk, 5},
-      {"file system unknown", {.failing = "GetFileSystemName", .inputSize = Header + GiB4, .fileSystem = L"FAT32"},
-       0, CopyEnding::Copied, 0, 4 * Chunk, 5},
-      {"room unknown", {.failing = "GetFreeBytes", .fileSystem = L"NTFS", .freeBytes = 0}, 0, CopyEnding::Copied, 0,
-       4 * Chunk, 5},
+      {"size unknown", {.failing = "GetFileSizeEx", .fileSystem = L"FAT32", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
+      {"file system unknown", {.failing = "GetFileSystemName", .inputSize = Header + GiB4}, Copied, 0, 4 * Chunk, 5},
+      {"room unknown", {.failing = "GetFreeBytes", .fileSystem = L"NTFS", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     WriteBytes(input_, image);
     const ScriptedCalls calls(c.script);
-    const auto outcome = Copy(input_, calls, c.stopAtAsk);
+    const auto outcome = Copy(input_, calls, c.script.stopAtAsk);
     EXPECT_EQ(outcome.Ending, c.ending);
     EXPECT_EQ(outcome.ErrorCode, c.code);
     EXPECT_EQ(ReadBytes(output_), Tail(image, c.written));
+    EXPECT_EQ(std::filesystem::exists(output_), c.ending != InputOpenFailed && c.ending != OutputOpenFailed);
     EXPECT_EQ(calls.counts["ReadFile"], c.reads);
     ExpectClosed();
   }
 }
 
-TEST_F(CopyImageTest, FilesThatCannotBeOpenedEndItBeforeAnyByteMoves) {
-  const auto missing = Copy(folder_ / L"absent.nrg");
-  EXPECT_EQ(missing.Ending, CopyEnding::InputOpenFailed);
-  EXPECT_EQ(missing.ErrorCode, 2u);
-  EXPECT_FALSE(std::filesystem::exists(output_)) << "no output without an input";
-
+TEST_F(CopyImageTest, TheSameNameForBothFilesCannotBeOpenedForWritingAndLeavesTheInputAsItWas) {
   const auto image = PatternBytes(Header + 1000);
   WriteBytes(input_, image);
   output_ = input_;
@@ -270,7 +254,6 @@ TEST(FullDiskTest, AnImageLargerThanTheFreeSpaceFailsAsAFullDiskBeforeAnyByteMov
   modMain::ConvertImage(folder / L"disc.nrg", output);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].Text, L"Не удаётся записать в ISO файл.\r\n\r\nDisk full. (112)");  // Wine's words
-  EXPECT_TRUE(std::filesystem::exists(output));
   EXPECT_EQ(std::filesystem::file_size(output), 0u) << "nothing copied";
 }
 

@@ -13,22 +13,14 @@
 
 namespace {
 
-class ProgramFileTest : public testing::Test {
- protected:
-  void SetUp() override {
-    // Mapped as an image, so that addresses in its headers lead straight to the data.
-    module_.Reset(LoadLibraryExW(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    ASSERT_TRUE(module_) << "cannot load " << testing::PrintToString(path_);
-  }
-
-  std::wstring path_ = tests::BuiltProgram();
-  win32::UniqueHModule module_;
-};
-
 // Known DLLs, which Windows always takes from System32: no DLL of another name
 // could be loaded from the folder the program was started from before it runs.
-TEST_F(ProgramFileTest, ImportsOnlyKnownDlls) {
-  const auto* image = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module_.Get()) & ~ULONG_PTR{3});
+TEST(ProgramFileTest, ImportsOnlyKnownDlls) {
+  // Mapped as an image, so that addresses in its headers lead straight to the data.
+  const win32::UniqueHModule module(LoadLibraryExW(tests::BuiltProgram().c_str(), nullptr,
+                                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  ASSERT_TRUE(module) << "cannot load the program";
+  const auto* image = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module.Get()) & ~ULONG_PTR{3});
   const auto* headers =
       reinterpret_cast<const IMAGE_NT_HEADERS64*>(image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
   const auto& directories = headers->OptionalHeader.DataDirectory;
@@ -52,7 +44,8 @@ TEST_F(ProgramFileTest, ImportsOnlyKnownDlls) {
 // look beside the program first, as Windows does; told so in the registry for this
 // program's name (WINEDLLOVERRIDES in a child's environment block does not reach Wine's
 // loader). The DLLs it imports are known ones, which no folder can override (above).
-TEST_F(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
+TEST(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
+  const std::wstring path = tests::BuiltProgram();
   const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\PELMATIC.EXE\\DllOverrides";
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"comctl32", REG_SZ, L"native,builtin", 30), 0);
   const struct RemoveOverrides {
@@ -60,8 +53,8 @@ TEST_F(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
     ~RemoveOverrides() { RegDeleteTreeW(HKEY_CURRENT_USER, key); }
   } removeOverrides{overrides};
   tests::TempFolder folder;
-  std::filesystem::copy_file(path_, folder / L"PELMATIC.EXE");
-  std::filesystem::copy_file(std::filesystem::path(path_).parent_path() / L"planted" / L"comctl32.dll",
+  std::filesystem::copy_file(path, folder / L"PELMATIC.EXE");
+  std::filesystem::copy_file(std::filesystem::path(path).parent_path() / L"planted" / L"comctl32.dll",
                              folder / L"comctl32.dll");
   {
     const tests::ProgramProcess program(folder / L"PELMATIC.EXE", folder.Path);
