@@ -35,6 +35,9 @@ BOOL FileCalls::GetFreeBytes(HANDLE file, ULONGLONG* free) const {
     path.resize(length);
     if (fitted) break;
   }
+  // A compressed file takes less room than its size: the room says nothing there.
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_COMPRESSED) != 0) return FALSE;
   path.erase(path.find_last_of(L'\\') + 1);
   ULARGE_INTEGER available{};
   if (!::GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return FALSE;

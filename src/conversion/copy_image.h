@@ -22,7 +22,8 @@ class FileCalls {
   virtual BOOL GetFileSizeEx(HANDLE file, LONGLONG* size) const;
   // The name of the file system that holds the file: "NTFS", "FAT32", ...
   virtual BOOL GetFileSystemName(HANDLE file, std::wstring* name) const;
-  // The bytes that this user may still take on the volume that holds the file.
+  // The bytes that this user may still take on the volume that holds the file;
+  // fails where they do not bound the file's size (a compressed file).
   virtual BOOL GetFreeBytes(HANDLE file, ULONGLONG* free) const;
   virtual BOOL SetFilePointerEx(HANDLE file, LONGLONG distance, DWORD method) const;
   virtual BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) const;
