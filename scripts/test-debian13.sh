@@ -21,7 +21,7 @@ mounts_below() {
 leave() {
   local pid
   for pid in /proc/[0-9]*; do
-    [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ] && kill -KILL "${pid#/proc/}" 2>/dev/null
+    [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ] && { kill -KILL "${pid#/proc/}" 2>/dev/null || true; }
   done
   local target
   while read -r target; do
@@ -34,6 +34,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
 
+leave  # what a killed run left behind
 if [ ! -f "$root/.tessaline-ready" ]; then
   if ! command -v mmdebstrap >/dev/null; then
     export DEBIAN_FRONTEND=noninteractive
@@ -41,7 +42,6 @@ if [ ! -f "$root/.tessaline-ready" ]; then
     apt-get -o DPkg::Lock::Timeout=600 install -y -qq mmdebstrap
   fi
   echo "Making the Debian 13 chroot $root (once)"
-  leave
   if [ -n "$(mounts_below)" ]; then
     echo "$root still has mounts below it; not removing it" >&2
     exit 1
@@ -76,7 +76,9 @@ git clone --quiet --no-hardlinks "$TESSALINE_ROOT" "$root/root/tessaline"
 git -C "$root/root/tessaline" checkout --quiet --detach "$commit"
 echo "Testing $(git log -1 --format='%h %s' "$commit") on Debian $(cat "$root/etc/debian_version")"
 
-# A clean environment: the host's display and build settings do not reach the chroot.
+# A clean environment: the host's display and build settings do not reach the chroot. Waited
+# for in the background, so that a signal to this script ends the run at once.
 chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  bash -c 'cd /root/tessaline && scripts/test.sh "$@"' test-debian13 "$@"
+  bash -c 'cd /root/tessaline && scripts/test.sh "$@"' test-debian13 "$@" &
+wait $!
