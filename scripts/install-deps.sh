@@ -13,6 +13,10 @@ need gcc-mingw-w64-x86-64-posix /usr/bin/x86_64-w64-mingw32-gcc-posix
 need binutils-mingw-w64-x86-64 /usr/bin/x86_64-w64-mingw32-windres
 need wine64 /usr/lib/wine/wine64
 need wine /usr/bin/wine
+# The fonts Wine draws the window's Tahoma with: its own Tahoma where it covers Cyrillic (Wine 10),
+# otherwise Liberation Sans. Only recommended by Wine: without them the tests would see yet another face.
+need fonts-wine /usr/share/wine/fonts/tahoma.ttf
+need fonts-liberation /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf
 need xvfb /usr/bin/Xvfb
 need xauth /usr/bin/xauth
 need googletest /usr/src/googletest/CMakeLists.txt

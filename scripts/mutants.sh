@@ -59,6 +59,7 @@ long-name-not-extended|src/win32/long_path.cpp|if (full.size() < MAX_PATH) retur
 sleep-kept-off-after-the-copy|src/win32/keep_awake.h|~KeepSystemAwake() { SetThreadExecutionState(ES_CONTINUOUS); }|~KeepSystemAwake() {}
 close-under-an-open-box|src/forms/form.cpp|allowed \&\& !ModalBoxScope::AnyOpen() \&\& window_|allowed \&\& window_
 spoken-name-keeps-the-colon|src/forms/label.cpp|  if (!name.empty() \&\& name.back() == L':') name.pop_back();\n|
+label-a-pixel-lower-than-its-text|src/forms/label.cpp|const { return textCell; }|const { return textCell - 1; }
 controls-keep-their-place-at-a-new-dpi|src/forms/form.cpp|  for (Control* control : controls_) control->PlaceWindow(font.Get());\n|
 awake-past-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;|  static const win32::KeepSystemAwake awake;
 asleep-during-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;\n|

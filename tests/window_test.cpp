@@ -325,9 +325,18 @@ void ExpectWholeIn(HWND child, HFONT font, int edge) {
   EXPECT_TRUE(fits && FontOf(child) == font) << testing::PrintToString(WindowText(child)) << " clipped";
 }
 
+// Each kind of control that shows text, lower than a line of its font at any DPI.
+struct SqueezedForm : forms::Form {
+  SqueezedForm() : forms::Form({.Caption = L"Squeezed", .ClientArea = {0, 0, 4500, 900}, .Font = {.CharSet = 204}}) {}
+  forms::Label lblTag{*this, L"ISO файл:", {120, 120, 900, 90}, 0};
+  forms::TextBox txtName{*this, {1200, 120, 1500, 150}, 1};
+  forms::CommandButton cmdGo{*this, L"Отмена", {2800, 120, 1500, 150}, 2};
+};
+
 TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAboutBox) {
   auto& form = Form();
   const HWND window = form.Handle();
+  SqueezedForm squeezed;  // loaded, never shown
   // The DPI, then what the window has there: font height, cancel button's right edge, big and small icon.
   for (const auto& [dpi, expected] : {std::pair{96, L"-12 377 32 16"}, {120, L"-15 471 40 20"},
                                       {144, L"-18 566 48 24"}, {192, L"-24 754 64 32"}}) {
@@ -355,6 +364,15 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
       EXPECT_TRUE(rect.left + text.cx <= RectInParent(form.txtInFileName.Handle()).left &&
                   text.cy <= rect.bottom - rect.top);
     }
+    if (dpi == 96) {
+      EXPECT_EQ(form.lblTag[1].PixelRect().bottom, 54) << "as its twips say where its text fits";
+    }
+    // Each squeezed control grows to hold its text.
+    SendMessageW(squeezed.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const HFONT squeezedFont = FontOf(squeezed.Handle());
+    const RECT label = squeezed.lblTag.PixelRect();
+    EXPECT_LE(TextSize(squeezedFont, L"ISO файл:").cy, label.bottom - label.top) << "squeezed label";
+    for (HWND child : {squeezed.txtName.Handle(), squeezed.cmdGo.Handle()}) ExpectWholeIn(child, squeezedFont, 1);
   }
 
   // The About box, its owner now at 192 DPI: at its own monitor's DPI, then moved to one of 192.

@@ -28,6 +28,9 @@ void CommandButton::Create(HWND parent, HFONT font, int id) {
                        .Style = static_cast<DWORD>(BS_NOTIFY | (isDefault_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))});
 }
 
+// The caption lies inside the raised edge, two pixels on each side.
+int CommandButton::HeightForText(int textCell, int /*dpi*/) const { return textCell + 4; }
+
 void CommandButton::OnCommand(WORD code) {
   switch (code) {
     case BN_CLICKED:

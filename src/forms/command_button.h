@@ -25,6 +25,7 @@ class CommandButton final : public Control {
  private:
   void Create(HWND parent, HFONT font, int id) override;
   void OnCommand(WORD code) override;
+  int HeightForText(int textCell, int dpi) const override;
   void Click();
 
   std::wstring caption_;

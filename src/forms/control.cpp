@@ -1,5 +1,7 @@
 #include "forms/control.h"
 
+#include <algorithm>
+
 #include "forms/form.h"
 #include "win32/failure.h"
 
@@ -10,7 +12,16 @@ Control::Control(Form& form, TwipsRect placement, int tabIndex)
   form_.Add(*this);
 }
 
-RECT Control::PixelRect() const { return TwipsToPixels(placement_, form_.Dpi()); }
+RECT Control::PixelRect() const {
+  // The twips were chosen for a font whose lines may be lower than the form's is at this
+  // DPI: real Tahoma is a pixel taller than 210 twips at 150 % and 200 %. The control
+  // grows downwards, so its text stays where the twips put it.
+  RECT rect = TwipsToPixels(placement_, form_.Dpi());
+  if (const int textCell = form_.TextCellHeight(); textCell > 0) {
+    rect.bottom = std::max(rect.bottom, rect.top + HeightForText(textCell, form_.Dpi()));
+  }
+  return rect;
+}
 
 void Control::SetEnabled(bool enabled) {
   enabled_ = enabled;

@@ -30,7 +30,8 @@ class Control {
 
   Form& Parent() const noexcept { return form_; }
   int TabIndex() const noexcept { return tabIndex_; }
-  // Where the control lies in the client area, in pixels.
+  // Where the control lies in the client area, in pixels: as its twips say, but never too low
+  // for a line of its text in the form's font.
   RECT PixelRect() const;
 
   bool Enabled() const noexcept { return enabled_; }
@@ -46,6 +47,9 @@ class Control {
   void CreateControlWindow(HWND parent, HFONT font, int id, const ControlWindowArgs& args);
   // Puts the window at its place at the form's DPI, in the given font.
   void PlaceWindow(HFONT font);
+  // The height the control needs to show a line of text whose cell is that tall, at the DPI;
+  // 0 for a control that shows no text.
+  virtual int HeightForText(int /*textCell*/, int /*dpi*/) const { return 0; }
   // Windowless controls draw themselves here.
   virtual void Paint(HDC /*dc*/, HFONT /*font*/) const {}
   // A WM_COMMAND notification from the control's window.

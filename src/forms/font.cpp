@@ -17,4 +17,16 @@ win32::UniqueHFont CreateFormFont(const FontDescription& font, int dpi) {
   return win32::UniqueHFont(win32::ThrowIfNull(CreateFontIndirectW(&logFont), "CreateFontIndirectW"));
 }
 
+int TextCellHeight(HFONT font) {
+  // Unmeasured, it is 0, and controls keep the size their twips give them.
+  TEXTMETRICW metrics{};
+  if (const HDC screen = GetDC(nullptr)) {
+    const HGDIOBJ oldFont = SelectObject(screen, font);
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, oldFont);
+    ReleaseDC(nullptr, screen);
+  }
+  return metrics.tmHeight;
+}
+
 }  // namespace forms

@@ -17,4 +17,7 @@ struct FontDescription {
 // The font at the given dots per inch.
 win32::UniqueHFont CreateFormFont(const FontDescription& font, int dpi);
 
+// The height of a line of text in the font, ascent and descent, in pixels; 0 if it cannot be measured.
+int TextCellHeight(HFONT font);
+
 }  // namespace forms

@@ -98,6 +98,7 @@ void Form::Load() {
   RegisterFormClass(WindowProc);
   dpi_ = win32::SystemDpi();
   font_ = CreateFormFont(description_.Font, dpi_);
+  textCell_ = forms::TextCellHeight(font_.Get());
   const RECT rect = WindowRectAt(dpi_);
   win32::ThrowIfNull(CreateWindowExW(0, ClassName, description_.Caption.c_str(), FormStyle, rect.left, rect.top,
                                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
@@ -130,6 +131,7 @@ RECT Form::WindowRectAt(int dpi) const {
 void Form::SetDpi(int dpi, const RECT& windowRect) {
   dpi_ = dpi;
   win32::UniqueHFont font = CreateFormFont(description_.Font, dpi_);
+  textCell_ = forms::TextCellHeight(font.Get());
   win32::ThrowIfFalse(SetWindowPos(window_, nullptr, windowRect.left, windowRect.top,
                                    windowRect.right - windowRect.left, windowRect.bottom - windowRect.top,
                                    SWP_NOZORDER | SWP_NOACTIVATE),

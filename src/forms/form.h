@@ -71,6 +71,8 @@ class Form {
   HDC DeviceContext();
   // The dots per inch the form is laid out at: its monitor's once loaded.
   int Dpi() const noexcept { return dpi_; }
+  // The height of a line of text in the form's font at that DPI; 0 before load.
+  int TextCellHeight() const noexcept { return textCell_; }
 
   // For controls and the message loop.
   void Add(Control& control);
@@ -107,6 +109,7 @@ class Form {
   HWND window_ = nullptr;
   int dpi_;
   win32::UniqueHFont font_;
+  int textCell_ = 0;
   ColorBrush backBrush_;
   HDC paintDc_ = nullptr;
   Control* focusToRestore_ = nullptr;

@@ -22,6 +22,9 @@ void Label::Create(HWND parent, HFONT /*font*/, int id) {
                      "CreateWindowExW");
 }
 
+// The caption is drawn from the label's top, with nothing around it.
+int Label::HeightForText(int textCell, int /*dpi*/) const { return textCell; }
+
 void Label::Paint(HDC dc, HFONT font) const {
   RECT rect = PixelRect();
   const HGDIOBJ oldFont = SelectObject(dc, font);

@@ -15,6 +15,7 @@ class Label final : public Control {
  private:
   void Create(HWND parent, HFONT font, int id) override;
   void Paint(HDC dc, HFONT font) const override;
+  int HeightForText(int textCell, int dpi) const override;
 
   std::wstring caption_;
 };

@@ -1,9 +1,16 @@
 #include "forms/text_box.h"
 
 #include "forms/form.h"
+#include "win32/dpi.h"
 #include "win32/failure.h"
 
 namespace forms {
+namespace {
+
+constexpr DWORD EditStyle = WS_CHILD | ES_LEFT | ES_AUTOHSCROLL;
+constexpr DWORD EditExStyle = WS_EX_CLIENTEDGE;
+
+}  // namespace
 
 TextBox::TextBox(Form& form, TwipsRect placement, int tabIndex)
     : Control(form, placement, tabIndex), backBrush_(backColor_) {}
@@ -34,7 +41,7 @@ void TextBox::SetBackColor(OleColor color) {
 
 void TextBox::Create(HWND parent, HFONT font, int id) {
   CreateControlWindow(parent, font, id,
-                      {.ClassName = L"EDIT", .Text = text_, .Style = ES_LEFT | ES_AUTOHSCROLL, .ExStyle = WS_EX_CLIENTEDGE});
+                      {.ClassName = L"EDIT", .Text = text_, .Style = EditStyle, .ExStyle = EditExStyle});
   SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);  // no limit but the system's
   text_.clear();
 }
@@ -51,6 +58,12 @@ void TextBox::OnCommand(WORD code) {
     default:
       break;
   }
+}
+
+int TextBox::HeightForText(int textCell, int dpi) const {
+  // The sunken edge, and within it a pixel above and below the line, as the edit control keeps them.
+  const RECT frame = win32::FrameAround(RECT{}, EditStyle, EditExStyle, dpi);
+  return textCell + 2 + (frame.bottom - frame.top);
 }
 
 HBRUSH TextBox::OnControlColor(HDC dc) {

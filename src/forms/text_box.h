@@ -26,6 +26,7 @@ class TextBox final : public Control {
   void Create(HWND parent, HFONT font, int id) override;
   void OnCommand(WORD code) override;
   HBRUSH OnControlColor(HDC dc) override;
+  int HeightForText(int textCell, int dpi) const override;
 
   std::wstring text_;  // the text until the window exists
   OleColor backColor_ = WindowBackgroundColor;
