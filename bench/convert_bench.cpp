@@ -64,8 +64,9 @@ std::string Utf8(const std::wstring& text) {
   Fail(what + " failed with system error " + std::to_string(code));
 }
 
-// One line on the standard output, at once, so that a long run shows its progress.
-[[gnu::format(gnu_printf, 1, 2)]] void Print(const char* format, ...) {
+// One line on the standard output, at once, so that a long run shows its progress. Its format is
+// the one <stdio.h> gives printf for this compiler: gnu_printf for GCC, which Clang calls printf.
+[[gnu::format(__MINGW_PRINTF_FORMAT, 1, 2)]] void Print(const char* format, ...) {
   va_list args;
   va_start(args, format);
   std::vprintf(format, args);
