@@ -7,7 +7,7 @@
 #include "forms/runtime_error.h"
 #include "win32/system_library.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
   // Before anything can load a DLL: the program is run from wherever it was
   // saved, and a DLL saved next to it must never be taken for the system's.
   forms::Dispatch(win32::LimitDllSearchToSystem32);

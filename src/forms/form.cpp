@@ -170,6 +170,8 @@ void Form::DropFiles(HDROP drop) {
   OnDropFiles(fileNames, target);
 }
 
+// Not const, though it changes no member: it raises the event, whose handler may change the form.
+// NOLINTNEXTLINE(readability-make-member-function-const)
 bool Form::QueryUnload(UnloadMode mode) {
   bool cancel = false;
   if (OnQueryUnload) OnQueryUnload(cancel, mode);
@@ -222,6 +224,8 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   return form->HandleMessage(message, wParam, lParam);
 }
 
+// One short case per message, as a window procedure has them: split up, they would only be harder to find.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:

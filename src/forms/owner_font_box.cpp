@@ -166,7 +166,7 @@ class OwnerFontBox {
     return layout.Frame;
   }
 
-  void Place(HWND child, const RECT& rect, HFONT font) {
+  static void Place(HWND child, const RECT& rect, HFONT font) {
     win32::ThrowIfFalse(SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left,
                                      rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE),
                         "SetWindowPos");

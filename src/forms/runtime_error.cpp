@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "forms/message_box.h"
 #include "win32/failure.h"
@@ -19,7 +20,7 @@ std::wstring Widen(const char* text) {
 
 std::wstring Describe(std::exception_ptr error) {
   try {
-    std::rethrow_exception(error);
+    std::rethrow_exception(std::move(error));
   } catch (const win32::Failure& failure) {
     return Widen(failure.what()) + L": " + win32::DescribeSystemError(failure.Code());
   } catch (const std::bad_alloc&) {
@@ -37,7 +38,7 @@ win32::Seam<EndProgramFunction> EndProgramSeam{[](int exitCode) { ExitProcess(st
 
 void ReportRuntimeError(std::exception_ptr error) noexcept {
   try {
-    MsgBox(L"Ошибка выполнения.\r\n\r\n" + Describe(error), MB_ICONERROR);
+    MsgBox(L"Ошибка выполнения.\r\n\r\n" + Describe(std::move(error)), MB_ICONERROR);
   } catch (...) {
     // Nothing more can be told; the program ends all the same.
   }

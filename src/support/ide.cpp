@@ -2,6 +2,6 @@
 
 namespace support {
 
-bool ksIsInIDE() { return IsDebuggerPresent() ? true : false; }
+bool ksIsInIDE() { return IsDebuggerPresent() != FALSE; }
 
 }  // namespace support

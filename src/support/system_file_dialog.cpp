@@ -40,6 +40,7 @@ void SetFileTypes(IFileDialog& dialog, FileDialogKind kind, const std::wstring& 
   const auto entries = SplitFilter(filter);
   if (entries.empty()) return;
   std::vector<COMDLG_FILTERSPEC> fileTypes;
+  fileTypes.reserve(entries.size());
   for (const auto& [name, patterns] : entries) fileTypes.push_back({name.c_str(), patterns.c_str()});
   win32::ThrowIfFailed(dialog.SetFileTypes(static_cast<UINT>(fileTypes.size()), fileTypes.data()), "IFileDialog::SetFileTypes");
   // With a default extension set, the dialog follows the file type the user picks.

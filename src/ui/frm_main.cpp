@@ -65,6 +65,8 @@ void frmMain::txtFileName_Change() {
   cmdStart.SetEnabled(!txtInFileName.Text().empty() && !txtOutFileName.Text().empty());
 }
 
+// One of the window's event handlers like the others, though it needs nothing of the window.
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static)
 void frmMain::txtFileName_GotFocus() { support::ksHighlightText(GetFocus()); }
 
 void frmMain::SetWindowIcons() {
