@@ -21,6 +21,12 @@ need xvfb /usr/bin/Xvfb
 need xauth /usr/bin/xauth
 need googletest /usr/src/googletest/CMakeLists.txt
 need python3 /usr/bin/python3
+# The second compiler, its linker and clang-tidy: LLVM 16 on Debian 12, Debian 13's own (19) otherwise.
+llvm=19
+[ "$(. /etc/os-release && echo "${VERSION_ID:-}")" != 12 ] || llvm=16
+need clang-$llvm /usr/lib/llvm-$llvm/bin/clang++
+need lld-$llvm /usr/lib/llvm-$llvm/bin/ld.lld
+need clang-tidy-$llvm /usr/lib/llvm-$llvm/bin/clang-tidy
 # The release: signing, the throwaway certificate of its check, and finding the started program's window.
 need osslsigncode /usr/bin/osslsigncode
 need openssl /usr/bin/openssl
