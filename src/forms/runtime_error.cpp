@@ -39,7 +39,7 @@ win32::Seam<EndProgramFunction> EndProgramSeam{[](int exitCode) { ExitProcess(st
 void ReportRuntimeError(std::exception_ptr error) noexcept {
   try {
     MsgBox(L"Ошибка выполнения.\r\n\r\n" + Describe(std::move(error)), MB_ICONERROR);
-  } catch (...) {
+  } catch (...) {  // NOLINT(bugprone-empty-catch)
     // Nothing more can be told; the program ends all the same.
   }
   (*EndProgramSeam)(1);

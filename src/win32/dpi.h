@@ -5,10 +5,11 @@ namespace win32 {
 
 // A user32 function looked up at run time, or null: Windows 10 before 1607
 // (1703 for some) lacks the per-monitor calls, and there the system's DPI holds on every monitor.
+// Through void(*)(), the function pointer type that converts to any other, as SystemLibrary does.
 template <class Function>
 Function User32Function(const char* name) {
   const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+  return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)))
                            : nullptr;
 }
 
