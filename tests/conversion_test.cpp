@@ -80,21 +80,44 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   const std::wstring pipe = L"\\\\.\\pipe\\tessaline-" + std::to_wstring(GetCurrentProcessId());
   const win32::UniqueFile server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, nullptr));
   std::thread serve([&] { ConnectNamedPipe(server.Get(), nullptr), DisconnectNamedPipe(server.Get()); });
+  using tests::DiscImage;
+  const std::wstring noFileSystem =
+      L"48 Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет файловой системы ISO 9660 или UDF, и "
+      L"Windows не сможет его подключить. Скорее всего, это образ аудиодиска или диска с несколькими дорожками или "
+      L"сессиями.";
+  const std::wstring cutShort = L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, чем указано в его "
+                                L"файловой системе. Скорее всего, NRG файл неполный.";
+  const std::wstring sizeMismatch = L"16 Что-то пошло не так! NRG файл сконвертирован, но размер отличается от ожидаемого.";
+  constexpr std::size_t Sector = 2048, Sector17 = Header + 17 * Sector;  // where the image's sector 17 ends
   const struct {
-    std::size_t inputSize;
+    const char* what;
+    tests::Bytes bytes;
     std::wstring input, output, text;
+    bool outputHeld = false;  // open elsewhere, for writing but not for reading
   } cases[] = {  // the system's sentences as Wine words them
-      {Header + 2 * Chunk + 5, input_, output_, Success},
-      {Header, input_, output_, Success},
-      {Header - 1, input_, output_, L"16 Что-то пошло не так! NRG файл сконвертирован, но размер отличается от ожидаемого."},
-      {10, folder_ / L"absent.nrg", output_, L"16 Не удаётся открыть NRG файл.\r\n\r\nFile not found. (2)"},
-      {10, input_, input_, L"16 Не удаётся открыть ISO файл.\r\n\r\nSharing violation. (32)"},
-      {10, pipe, output_, L"16 Не удаётся прочитать из NRG файла.\r\n\r\nBad device type. (66)"},
-      {Header + Chunk, L"\"" + input_ + L"\"", L"\"" + output_ + L"\"", Success},  // as "Copy as path" gives them
+      {"ISO 9660, and the NRG file's tail", DiscImage(Header + 40 * Sector + 3000, 40), input_, output_, Success},
+      {"ISO 9660, as long as its volume", DiscImage(Header + 40 * Sector, 40), input_, output_, Success},
+      {"ISO 9660, a sector short", DiscImage(Header + 40 * Sector, 41), input_, output_, cutShort},
+      {"ISO 9660, no room for more", DiscImage(Sector17, 17), input_, output_, Success},
+      {"the descriptor cut off", DiscImage(Sector17 - 1, 0), input_, output_, noFileSystem},
+      {"UDF", DiscImage(Header + 2 * Chunk + 5, 0, "BEA01"), input_, output_, Success},
+      {"no file system", PatternBytes(Header + 2 * Chunk), input_, output_, noFileSystem},
+      {"nothing after the header", PatternBytes(Header), input_, output_, noFileSystem},
+      {"shorter than the header", PatternBytes(Header - 1), input_, output_, sizeMismatch},
+      {"not read back", DiscImage(Header + 40 * Sector, 40), input_, output_, sizeMismatch + L"\r\n\r\nSharing violation. (32)",
+       true},
+      {"no input", {}, folder_ / L"absent.nrg", output_, L"16 Не удаётся открыть NRG файл.\r\n\r\nFile not found. (2)"},
+      {"one name for both", {}, input_, input_, L"16 Не удаётся открыть ISO файл.\r\n\r\nSharing violation. (32)"},
+      {"a pipe", {}, pipe, output_, L"16 Не удаётся прочитать из NRG файла.\r\n\r\nBad device type. (66)"},
+      {"as Copy as path gives them", DiscImage(Header + Chunk, 32), L"\"" + input_ + L"\"", L"\"" + output_ + L"\"",
+       Success},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.text));
-    tests::WriteBytes(input_, PatternBytes(c.inputSize));
+    SCOPED_TRACE(c.what);
+    tests::WriteBytes(input_, c.bytes);
+    const win32::UniqueFile held(c.outputHeld ? CreateFileW(output_.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr,
+                                                            OPEN_ALWAYS, 0, nullptr)
+                                              : INVALID_HANDLE_VALUE);
     EXPECT_EQ(Convert(c.input, c.output), std::vector<std::wstring>{c.text});
   }
   CloseHandle(CreateFileW(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));  // if still waiting
@@ -123,7 +146,7 @@ TEST_F(ConversionTest, EveryWayOfAskingToStopLeadsToOnePromptAfterTheChunkTheLas
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    tests::WriteBytes(input_, PatternBytes(Header + c.image));
+    tests::WriteBytes(input_, tests::DiscImage(Header + c.image, c.image / 2048));
     boxes_.AnswerWith(c.answer);
     boxes_.WhileShown = [&](const forms::MessageBoxRequest& box) {
       EXPECT_FALSE(modMain::CancelRequested && box.Style == 64) << "the refused request is forgotten";

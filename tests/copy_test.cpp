@@ -7,6 +7,7 @@
 #include "conversion/convert_image.h"
 #include "conversion/copy_image.h"
 #include "harness.h"
+#include "win32/unique_handle.h"
 #include "support/support_functions.h"
 
 namespace {
@@ -20,7 +21,7 @@ using tests::WriteBytes;
 constexpr std::size_t Header = 307200;
 constexpr std::size_t Chunk = 65536;
 
-// Where the file calls of one copy go wrong, and what the output's volume says of itself.
+// Where the file calls of one copy go wrong, what the output's volume says of itself, how fast its disk is.
 struct Script {
   const char* failing = "";  // this call fails on its n-th time, with the code (0: it says nothing)
   int nth = 1;
@@ -29,8 +30,15 @@ struct Script {
   int shortWrite = 0;  // the n-th write takes half of what it is given
   int stopAtAsk = 0;  // the n-th question whether to go on is answered no
   LONGLONG inputSize = -1;  // the input's size as told, where not -1
-  const wchar_t* fileSystem = nullptr;  // the output volume's file system as told, where not null
-  ULONGLONG freeBytes = 1ull << 40;  // the room on the output's volume as told (a real one: the full-disk test)
+  // Told of the output alone: its volume, and the room its old content takes (its size, when compressed).
+  const wchar_t* fileSystem = L"NTFS";
+  ULONGLONG freeBytes = 1ull << 40, freeOnVolume = 0, cluster = 4096;  // more on the volume than free: a quota
+  DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+  LONGLONG replaced = 0;
+  // An image of this size read and written without a disk, which takes the bytes at once and drains them to
+  // the disk at this rate (bytes per second) when flushed; the clock goes on only while it does.
+  ULONGLONG fakeImage = 0;
+  double drainRate = 0;
 };
 
 // The system's file calls, except where the script says otherwise.
@@ -38,38 +46,71 @@ struct ScriptedCalls : modMain::FileCalls {
   explicit ScriptedCalls(Script script = {}) : s(script) {}
   Script s;
   mutable std::map<std::string, int> counts;
+  mutable HANDLE input = nullptr, output = nullptr;
+  mutable ULONGLONG fakeRead = 0, unflushed = 0;
+  mutable std::vector<ULONGLONG> flushed;  // the bytes each flush took to the disk
+  mutable double seconds = 0;
 
   bool Fails(const std::string& call) const {
     return ++counts[call] == s.nth && call == s.failing && (SetLastError(s.code), true);
   }
+  // The volume's answers are for the output only: a question about the input's would go unanswered.
+  bool Asks(const std::string& call, HANDLE file) const {
+    return !Fails(call) && (file == output || (SetLastError(ERROR_INVALID_HANDLE), false));
+  }
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
-    return Fails("CreateFile") ? INVALID_HANDLE_VALUE : FileCalls::CreateFile(name, access, share, disposition);
+    if (Fails("CreateFile")) return INVALID_HANDLE_VALUE;
+    const HANDLE file = FileCalls::CreateFile(name, access, share, disposition);
+    (access == GENERIC_WRITE ? output : input) = file;
+    return file;
   }
   BOOL GetFileSizeEx(HANDLE file, LONGLONG* size) const override {
     if (Fails("GetFileSizeEx")) return FALSE;
-    return s.inputSize < 0 ? FileCalls::GetFileSizeEx(file, size) : (*size = s.inputSize, TRUE);
+    return s.inputSize < 0 || file != input ? FileCalls::GetFileSizeEx(file, size) : (*size = s.inputSize, TRUE);
+  }
+  BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* info, DWORD) const override {
+    if (!Asks("GetFileInformationByHandleEx", file)) return FALSE;
+    if (kind == FileBasicInfo) static_cast<FILE_BASIC_INFO*>(info)->FileAttributes = s.attributes;
+    if (kind == FileStandardInfo) {
+      static_cast<FILE_STANDARD_INFO*>(info)->AllocationSize.QuadPart =
+          (s.attributes & FILE_ATTRIBUTE_COMPRESSED) != 0 ? s.replaced / 2 : s.replaced;
+      static_cast<FILE_STANDARD_INFO*>(info)->EndOfFile.QuadPart = s.replaced;
+    }
+    return TRUE;
   }
   BOOL GetFileSystemName(HANDLE file, std::wstring* name) const override {
-    if (Fails("GetFileSystemName")) return FALSE;
-    return !s.fileSystem ? FileCalls::GetFileSystemName(file, name) : (*name = s.fileSystem, TRUE);
+    return Asks("GetFileSystemName", file) && (*name = s.fileSystem, true);
   }
-  BOOL GetFreeBytes(HANDLE, ULONGLONG* free) const override {
-    return !Fails("GetFreeBytes") && (*free = s.freeBytes, true);
+  BOOL GetVolumeSpace(HANDLE file, const std::wstring&, modMain::VolumeSpace* space) const override {
+    return Asks("GetVolumeSpace", file) && (*space = {s.freeBytes, std::max(s.freeOnVolume, s.freeBytes), s.cluster}, true);
   }
   BOOL SetFilePointerEx(HANDLE file, LONGLONG distance, DWORD method) const override {
     return !Fails("SetFilePointerEx") && FileCalls::SetFilePointerEx(file, distance, method);
   }
+  BOOL SetEndOfFile(HANDLE file) const override { return !Fails("SetEndOfFile") && FileCalls::SetEndOfFile(file); }
   BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) const override {
-    return !Fails("ReadFile") && FileCalls::ReadFile(file, buffer, size, read);
+    if (Fails("ReadFile")) return FALSE;
+    if (s.fakeImage == 0) return FileCalls::ReadFile(file, buffer, size, read);
+    *read = static_cast<DWORD>(std::min<ULONGLONG>(size, s.fakeImage - fakeRead));
+    return fakeRead += *read, TRUE;
   }
   BOOL WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written) const override {
     if (Fails("WriteFile")) return FALSE;
     const int call = counts["WriteFile"];
     if (call == s.emptyWrite) return SetLastError(ERROR_SUCCESS), *written = 0, TRUE;
-    return FileCalls::WriteFile(file, buffer, call == s.shortWrite ? size / 2 : size, written);
+    if (s.fakeImage > 0) return unflushed += size, *written = size, TRUE;
+    return FileCalls::WriteFile(file, buffer, call == s.shortWrite ? size / 2 : size, written) &&
+           (unflushed += *written, true);
   }
   BOOL FlushFileBuffers(HANDLE file) const override {
-    return !Fails("FlushFileBuffers") && FileCalls::FlushFileBuffers(file);
+    if (Fails("FlushFileBuffers") || !FileCalls::FlushFileBuffers(file)) return FALSE;
+    if (s.drainRate > 0) seconds += static_cast<double>(unflushed) / s.drainRate;
+    flushed.push_back(std::exchange(unflushed, 0));
+    return TRUE;
+  }
+  std::chrono::steady_clock::time_point Now() const override {
+    return std::chrono::steady_clock::time_point(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(seconds)));
   }
 };
 
@@ -103,17 +144,22 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderAndAsksAfterEveryChunkAndTheE
     SCOPED_TRACE(size);
     const auto bytes = PatternBytes(size, static_cast<std::uint32_t>(size));
     WriteBytes(input_, bytes);
-    const auto outcome = Copy(input_);
+    const ScriptedCalls calls;
+    const auto outcome = Copy(input_, calls);
     EXPECT_EQ(outcome.Ending, CopyEnding::Copied);
     EXPECT_EQ(ReadBytes(output_), Tail(bytes));
     EXPECT_EQ(asks_, static_cast<int>((Tail(bytes).size() + Chunk - 1) / Chunk + 1));
+    EXPECT_EQ(calls.flushed, std::vector<ULONGLONG>{Tail(bytes).size()}) << "all of it flushed, once";
   }
 }
 
-// Every call that can fail, also without saying why; what the volume says; a stop at any chunk.
+// Every call that can fail, also without saying why; what the volume says; a stop at any chunk. Each
+// with and without an old output of that name, which only a copy that goes ahead empties.
 TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritten) {
   const auto image = PatternBytes(Header + 4 * Chunk);
+  const auto old = PatternBytes(5000, 7);
   constexpr LONGLONG GiB4 = 1ll << 32;
+  constexpr ULONGLONG Image = 4 * Chunk;
   using enum CopyEnding;
   const struct Case {
     const char* what;
@@ -126,6 +172,7 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
       {"input not opened", {.failing = "CreateFile"}, InputOpenFailed, 31, 0, 0},
       {"output not opened", {.failing = "CreateFile", .nth = 2}, OutputOpenFailed, 31, 0, 0},
       {"seek fails", {.failing = "SetFilePointerEx"}, ReadFailed, 31, 0, 0},
+      {"emptying fails", {.failing = "SetEndOfFile", .code = ERROR_ACCESS_DENIED}, WriteFailed, 5, 0, 0},
       {"third read fails", {.failing = "ReadFile", .nth = 3, .code = ERROR_CRC}, ReadFailed, 23, 2 * Chunk, 3},
       {"a read says nothing", {.failing = "ReadFile"}, ReadFailed, 31, 0, 1},
       {"disk full", {.failing = "WriteFile", .nth = 2, .code = ERROR_DISK_FULL}, WriteFailed, 112, Chunk, 2},
@@ -141,25 +188,82 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
       {"FAT, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT"}, WriteFailed, 223, 0, 0},
       {"FAT32, 4 GiB less a byte", {.inputSize = Header + GiB4 - 1, .fileSystem = L"FAT32"}, Copied, 0, 4 * Chunk, 5},
       {"exFAT, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"exFAT"}, Copied, 0, 4 * Chunk, 5},
-      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"NTFS"}, Copied, 0, 4 * Chunk, 5},
-      {"a byte too little room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk - 1}, WriteFailed, 112, 0, 0},
-      {"just enough room", {.fileSystem = L"NTFS", .freeBytes = 4 * Chunk}, Copied, 0, 4 * Chunk, 5},
+      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4}, Copied, 0, 4 * Chunk, 5},
+      {"a byte too little room", {.freeBytes = Image - 1, .cluster = 1}, WriteFailed, 112, 0, 0},
+      {"just enough room", {.freeBytes = Image, .cluster = 1}, Copied, 0, 4 * Chunk, 5},
+      {"a cluster too little room", {.inputSize = Header + 10000, .freeBytes = 12287}, WriteFailed, 112, 0, 0},
+      {"just enough clusters", {.inputSize = Header + 10000, .freeBytes = 12288}, Copied, 0, 4 * Chunk, 5},
+      {"the old file's room is free", {.freeBytes = Image - 4096, .replaced = 4096}, Copied, 0, 4 * Chunk, 5},
+      {"and not more", {.freeBytes = Image - 8192, .replaced = 4096}, WriteFailed, 112, 0, 0},
+      // A compressed file takes less room than its size, except to a quota.
+      {"compressed", {.freeBytes = 0, .attributes = FILE_ATTRIBUTE_COMPRESSED}, Copied, 0, 4 * Chunk, 5},
+      {"compressed, under a quota",
+       {.freeBytes = Image - 8192, .freeOnVolume = Image, .attributes = FILE_ATTRIBUTE_COMPRESSED, .replaced = 4096},
+       WriteFailed, 112, 0, 0},
+      {"compressed, under a quota, its old size free",
+       {.freeBytes = Image - 8192, .freeOnVolume = Image, .attributes = FILE_ATTRIBUTE_COMPRESSED, .replaced = 8192},
+       Copied, 0, 4 * Chunk, 5},
       // What the volume cannot tell does not stop the copy: a failing write would say why.
       {"size unknown", {.failing = "GetFileSizeEx", .fileSystem = L"FAT32", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
       {"file system unknown", {.failing = "GetFileSystemName", .inputSize = Header + GiB4}, Copied, 0, 4 * Chunk, 5},
-      {"room unknown", {.failing = "GetFreeBytes", .fileSystem = L"NTFS", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
+      {"room unknown", {.failing = "GetVolumeSpace", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
+      {"the file unknown", {.failing = "GetFileInformationByHandleEx", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    WriteBytes(input_, image);
-    const ScriptedCalls calls(c.script);
-    const auto outcome = Copy(input_, calls, c.script.stopAtAsk);
-    EXPECT_EQ(outcome.Ending, c.ending);
-    EXPECT_EQ(outcome.ErrorCode, c.code);
-    EXPECT_EQ(ReadBytes(output_), Tail(image, c.written));
-    EXPECT_EQ(std::filesystem::exists(output_), c.ending != InputOpenFailed && c.ending != OutputOpenFailed);
-    EXPECT_EQ(calls.counts["ReadFile"], c.reads);
-    ExpectClosed();
+  for (const bool existing : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (existing ? ", over an old file" : ""));
+      WriteBytes(input_, image);
+      if (existing) WriteBytes(output_, old);
+      const ScriptedCalls calls(c.script);
+      const auto outcome = Copy(input_, calls, c.script.stopAtAsk);
+      EXPECT_EQ(outcome.Ending, c.ending);
+      EXPECT_EQ(outcome.ErrorCode, c.code);
+      EXPECT_EQ(ReadBytes(output_), existing && c.reads == 0 ? old : Tail(image, c.written));
+      EXPECT_EQ(std::filesystem::exists(output_), existing || (c.ending != InputOpenFailed && c.ending != OutputOpenFailed));
+      EXPECT_EQ(calls.counts["ReadFile"], c.reads);
+      ExpectClosed();
+    }
+  }
+}
+
+// A flush waits for the disk with the window unserved: each must be short, on a slow disk and a fast one.
+TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftASecond) {
+  constexpr double MiB = 1 << 20;
+  const struct {
+    const char* what;
+    double rate;
+    std::wstring firstSteps;  // in MiB
+    std::size_t flushes;
+    CopyEnding ending = CopyEnding::Copied;
+    DWORD code = 0;
+    int failingFlush = 0;
+    ULONGLONG leftInCache = 0;
+  } disks[] = {
+      {"a USB stick, 20 MiB/s", 20 * MiB, L"16 8 8 8 8", 256},
+      {"an SSD, 2 GB/s", 2e9, L"16 32 64 128 256 256 256 256 256 256 256 16", 12},
+      {"a flush on the way fails", 20 * MiB, L"16 8", 2, CopyEnding::WriteFailed, 1117, 3, 8 << 20},
+  };
+  for (const auto& disk : disks) {
+    SCOPED_TRACE(disk.what);
+    WriteBytes(input_, PatternBytes(Header));
+    const ScriptedCalls calls({.failing = disk.failingFlush ? "FlushFileBuffers" : "", .nth = disk.failingFlush,
+                               .code = ERROR_IO_DEVICE, .fakeImage = 2048ull << 20, .drainRate = disk.rate});
+    double lastAsk = 0, longest = 0;
+    const auto outcome = modMain::CopyImage(input_, output_, [&] {
+      longest = std::max(longest, calls.seconds - lastAsk), lastAsk = calls.seconds;
+      return true;
+    }, calls);
+    longest = std::max(longest, calls.seconds - lastAsk);  // the final flush
+    EXPECT_EQ(outcome.Ending, disk.ending);
+    EXPECT_EQ(outcome.ErrorCode, disk.code);
+    std::wstring steps;
+    for (std::size_t i = 0; i < calls.flushed.size() && steps.size() < disk.firstSteps.size(); ++i) {
+      steps += (i ? L" " : L"") + std::to_wstring(calls.flushed[i] >> 20);
+    }
+    EXPECT_EQ(steps, disk.firstSteps);
+    EXPECT_EQ(calls.flushed.size(), disk.flushes);
+    EXPECT_LT(longest, 1.0) << "seconds without the window served";
+    EXPECT_EQ(calls.unflushed, disk.leftInCache) << "all on the disk, once copied";
   }
 }
 
@@ -187,7 +291,7 @@ TEST(FileSizeTest, SizesPastFourGiBAreWhole) {
   EXPECT_EQ(support::ksGetFileSizeEx(name), 5368709121.0);
 }
 
-// Records the names the copy opens; the input opens as the null device, the output is refused.
+// Records the names the conversion opens; the input opens as the null device, the output is refused.
 struct RecordingCalls : modMain::FileCalls {
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
     names.push_back(name);
@@ -207,36 +311,60 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
     std::wstring typed, expected;
   } cases[] = {
       {L"disc.nrg", L"disc.nrg"},  // relative and short: as typed
-      {L"C:\\Images\\disc.nrg", L"C:\\Images\\disc.nrg"},
+      {L"\"C:\\Images\\disc.nrg\"", L"C:\\Images\\disc.nrg"},
       {L"C:\\" + deep + name54, L"C:\\" + deep + name54},
-      {L"C:\\" + deep + name55, L"\\\\?\\C:\\" + deep + name55},
+      {L"\"C:\\" + deep + name55 + L"\"", L"\\\\?\\C:\\" + deep + name55},
       {L"C:/Images/../" + deep + name55, L"\\\\?\\C:\\" + deep + name55},  // taken literally: resolved first
       {L"sub\\..\\" + deep + name55, L"\\\\?\\" + here + L"\\" + deep + name55},
       {L"\\\\server\\share\\" + deep + name55, L"\\\\?\\UNC\\server\\share\\" + deep + name55},
       {L"\\\\?\\C:\\disc.nrg", L"\\\\?\\C:\\disc.nrg"},
   };
+  tests::MessageBoxRecorder boxes;
   for (const auto& [typed, expected] : cases) {
     SCOPED_TRACE(testing::PrintToString(typed.substr(0, 40)));
     const RecordingCalls calls;
-    const auto outcome = modMain::CopyImage(typed, typed, [] { return true; }, calls);
-    EXPECT_EQ(outcome.Ending, modMain::CopyEnding::OutputOpenFailed);
+    modMain::ConvertImage(typed, typed, calls);
     EXPECT_EQ(calls.names, (std::vector<std::wstring>{expected, expected}));
   }
+  EXPECT_EQ(boxes.Boxes().size(), std::size(cases)) << "each: the ISO file cannot be opened";
 
-  // A real conversion in a folder past the limit: the copy and the size check.
+  // A real conversion in a folder past the limit: the copy, the size check and the file system read back.
   const std::filesystem::path deepFolder = folder.Path / std::wstring(120, L'д') / std::wstring(150, L'e');
   std::filesystem::create_directories(deepFolder);
   const std::wstring input = (deepFolder / L"диск.nrg").wstring(), output = (deepFolder / L"диск.iso").wstring();
   ASSERT_GT(output.size(), 300u);
-  const auto image = PatternBytes(307200 + 70000);
+  const auto image = tests::DiscImage(307200 + 70000, 34);
   WriteBytes(input, image);
-  tests::MessageBoxRecorder boxes;
   modMain::ConvertImage(input, output);
-  ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].Text, L"NRG файл сконвертирован успешно ^_^v");
+  EXPECT_EQ(boxes.Boxes().back().Text, L"NRG файл сконвертирован успешно ^_^v");
   EXPECT_EQ(ReadBytes(output), Tail(image));
 }
 
+// The system's own answers, for a file opened as the copy opens its output.
+TEST(VolumeQueryTest, TheRealQueriesAnswerAsTheVolumeDoesAlsoWhereTheHandleCannotNameItsFolder) {
+  tests::TempFolder folder;
+  const std::wstring name = folder / L"disc.iso";
+  const modMain::FileCalls calls;
+  const win32::UniqueFile file(calls.CreateFile(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
+  wchar_t root[MAX_PATH], fileSystem[MAX_PATH];
+  ASSERT_TRUE(file && GetVolumePathNameW(name.c_str(), root, MAX_PATH) &&
+              GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH));
+  std::wstring told;
+  EXPECT_TRUE(calls.GetFileSystemName(file.Get(), &told));
+  EXPECT_EQ(told, fileSystem);
+  DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
+  ASSERT_TRUE(GetDiskFreeSpaceW(root, &sectors, &bytes, &freeClusters, &clusters));
+  // The process's own pseudo-handle names no file: there the name the user gave tells the folder.
+  for (const HANDLE handle : {file.Get(), GetCurrentProcess()}) {
+    modMain::VolumeSpace space;
+    ULARGE_INTEGER toCaller{}, onVolume{};
+    EXPECT_TRUE(calls.GetVolumeSpace(handle, name, &space));
+    ASSERT_TRUE(GetDiskFreeSpaceExW(folder.Path.c_str(), &toCaller, nullptr, &onVolume));
+    EXPECT_NEAR(space.FreeToCaller, toCaller.QuadPart, 16 << 20) << "others may write meanwhile";
+    EXPECT_NEAR(space.FreeOnVolume, onVolume.QuadPart, 16 << 20);
+    EXPECT_EQ(space.ClusterSize, ULONGLONG{sectors} * bytes);
+  }
+}
 
 // A real small file system: scripts/test.sh mounts one and names its drive.
 TEST(FullDiskTest, AnImageLargerThanTheFreeSpaceFailsAsAFullDiskBeforeAnyByteMoves) {

@@ -43,6 +43,31 @@ inline Bytes PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   return bytes;
 }
 
+// An NRG file as a converter meets one: size bytes of pattern, and where the image data puts
+// sector 16, a volume descriptor with the identifier. For "CD001", a primary one of a volume of
+// that many sectors of 2,048 bytes, followed by the set's terminator; for any other, that one alone.
+inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const char* identifier = "CD001") {
+  Bytes bytes = PatternBytes(size);
+  const std::size_t at = 307200 + 16 * 2048;
+  const bool iso = std::strcmp(identifier, "CD001") == 0;
+  const auto put = [&](std::size_t offset, std::initializer_list<std::uint8_t> values) {
+    for (const std::uint8_t value : values) {
+      if (offset < bytes.size()) bytes[offset] = value;
+      ++offset;
+    }
+  };
+  const auto b = [](std::uint32_t value, int byte) { return static_cast<std::uint8_t>(value >> (8 * byte)); };
+  put(at, {iso ? std::uint8_t{1} : std::uint8_t{0}});
+  for (int i = 0; i < 5; ++i) put(at + 1 + i, {static_cast<std::uint8_t>(identifier[i])});
+  put(at + 6, {1});
+  if (!iso) return bytes;
+  const std::uint32_t v = volumeSectors;
+  put(at + 80, {b(v, 0), b(v, 1), b(v, 2), b(v, 3), b(v, 3), b(v, 2), b(v, 1), b(v, 0)});  // both-endian
+  put(at + 128, {0x00, 0x08, 0x08, 0x00});  // 2,048 bytes a block, both-endian
+  put(at + 2048, {255, 'C', 'D', '0', '0', '1', 1});
+  return bytes;
+}
+
 inline void WriteBytes(const std::wstring& name, const Bytes& bytes) {
   std::ofstream(std::filesystem::path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
@@ -205,12 +230,13 @@ class ReadOnlyKey {
   std::wstring path_;
 };
 
-// The built PELMATIC.EXE, beside the test program.
-inline std::wstring BuiltProgram() {
+// A file built beside the test program: PELMATIC.EXE, sample.iso.
+inline std::wstring BuiltFile(const std::wstring& name) {
   wchar_t self[MAX_PATH];
   const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-  return path.substr(0, path.find_last_of(L'\\') + 1) + L"PELMATIC.EXE";
+  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
 }
+inline std::wstring BuiltProgram() { return BuiltFile(L"PELMATIC.EXE"); }
 
 // A program started as its own process in the given folder, ended at the latest when this owner goes.
 class ProgramProcess {

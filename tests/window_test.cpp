@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   EXPECT_TRUE(about.Style == (MB_OK | MB_USERICON) && about.OwnerFont) << "the program's icon, the window's font";
 
   tests::TempFolder folder;
-  tests::WriteBytes(folder / L"disc.nrg", tests::PatternBytes(307200 + 2 * 65536));
+  tests::WriteBytes(folder / L"disc.nrg", tests::DiscImage(307200 + 2 * 65536, 64));
   Form().txtInFileName.SetText(folder / L"disc.nrg");
   Form().txtOutFileName.SetText(folder / L"disc.iso");
   std::size_t outputWhileAbout = 0;
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
       << "the remembered folders belong to the dialogs";
 
   // While a conversion runs the names must not change under the copy.
-  tests::WriteBytes(disc, tests::PatternBytes(307200 + 4 * 65536));
+  tests::WriteBytes(disc, tests::DiscImage(307200 + 4 * 65536, 128));
   bool takenWhileConverting = true;
   boxes_.WhileShown = [&](const forms::MessageBoxRequest&) { takenWhileConverting = TakesFiles(form.Handle()); };
   PostMessageW(form.Handle(), WM_DROPFILES, NewDrop({other}, onTheForm), 0);  // served mid-copy

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "conversion/copy_image.h"
+#include "conversion/image_check.h"
 #include "conversion/run_flags.h"
 #include "forms/event_pump.h"
 #include "forms/message_box.h"
@@ -11,6 +12,7 @@
 #include "win32/failure.h"
 #include "win32/file_name.h"
 #include "win32/keep_awake.h"
+#include "win32/long_path.h"
 
 namespace modMain {
 namespace {
@@ -46,38 +48,64 @@ bool ServeAndAskToGoOn() {
   return true;
 }
 
+const std::wstring NoFileSystemText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет ") +
+                                      L"файловой системы ISO 9660 или UDF, и Windows не сможет его подключить. " +
+                                      L"Скорее всего, это образ аудиодиска или диска с несколькими дорожками или сессиями.";
+const std::wstring CutShortText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, ") +
+                                  L"чем указано в его файловой системе. Скорее всего, NRG файл неполный.";
+
 // The copy itself keeps the machine awake; the machine may sleep again once it
 // has ended, not only once the user has read the outcome.
-CopyOutcome CopyKeepingAwake(const std::wstring& inFileName, const std::wstring& outFileName) {
+CopyOutcome CopyKeepingAwake(const std::wstring& inFileName, const std::wstring& outFileName,
+                             const FileCalls& calls) {
   const win32::KeepSystemAwake awake;
-  return CopyImage(inFileName, outFileName, ServeAndAskToGoOn);
+  return CopyImage(inFileName, outFileName, ServeAndAskToGoOn, calls);
 }
 
-// Compares the sizes of the finished files and tells the user.
-void ReportSizes(const std::wstring& inFileName, const std::wstring& outFileName) {
+// Compares the sizes of the finished files, then reads back what Windows
+// would mount the ISO file by, and tells the user.
+void ReportOutcome(const std::wstring& inFileName, const std::wstring& outFileName, const FileCalls& calls) {
   double difference = 0;
   try {
-    difference = support::ksGetFileSizeEx(inFileName) - support::ksGetFileSizeEx(outFileName);
+    const double inputSize = support::ksGetFileSizeEx(inFileName);
+    difference = inputSize - support::ksGetFileSizeEx(outFileName);
   } catch (const win32::Failure& failure) {
     // A file removed or replaced since the copy: no success, and no reason to end the program either.
     support::ErrorReporter::ShowError(failure.Code(), MB_ICONERROR, SizeMismatchText);
     return;
   }
-  if (difference == static_cast<double>(HeaderSize)) {
-    forms::MsgBox(SuccessText, MB_ICONINFORMATION);
-  } else {
+  if (difference != static_cast<double>(HeaderSize)) {
     forms::MsgBox(SizeMismatchText, MB_ICONERROR);
+    return;
+  }
+  // Equal sizes say only that every read and write worked.
+  switch (const ImageCheck check = CheckImageFile(outFileName, calls); check.Verdict) {
+    case ImageVerdict::Mountable:
+      forms::MsgBox(SuccessText, MB_ICONINFORMATION);
+      break;
+    case ImageVerdict::NoFileSystem:
+      forms::MsgBox(NoFileSystemText, MB_ICONWARNING);
+      break;
+    case ImageVerdict::CutShort:
+      forms::MsgBox(CutShortText, MB_ICONWARNING);
+      break;
+    case ImageVerdict::Unreadable:
+      // A check that cannot run is no success.
+      support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, SizeMismatchText);
+      break;
   }
 }
 
 }  // namespace
 
-void ConvertImage(std::wstring inFileName, std::wstring outFileName) {
-  inFileName = win32::Unquoted(inFileName);
-  outFileName = win32::Unquoted(outFileName);
-  const CopyOutcome outcome = CopyKeepingAwake(inFileName, outFileName);
+void ConvertImage(std::wstring inFileName, std::wstring outFileName, const FileCalls& calls) {
+  // The names every file call of this conversion gets, the size query's included:
+  // without quotes, and in the form the system takes at any length.
+  inFileName = win32::ExtendedPath(win32::Unquoted(inFileName));
+  outFileName = win32::ExtendedPath(win32::Unquoted(outFileName));
+  const CopyOutcome outcome = CopyKeepingAwake(inFileName, outFileName, calls);
   if (outcome.Ending == CopyEnding::Copied) {
-    ReportSizes(inFileName, outFileName);
+    ReportOutcome(inFileName, outFileName, calls);
   } else if (const wchar_t* message = FailureMessage(outcome.Ending)) {
     support::ErrorReporter::ShowError(outcome.ErrorCode, MB_ICONERROR, message);
   }
