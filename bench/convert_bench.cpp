@@ -92,12 +92,25 @@ void MakeInput(const std::wstring& fileName, std::uint64_t size) {
     state = state * 1664525u + 1013904223u;
     byte = static_cast<std::uint8_t>(state >> 24);
   }
+  // The image data starts with an ISO 9660 primary volume descriptor of a volume as large as the
+  // data, and its set's terminator, so that a conversion ends in success.
+  std::vector<std::uint8_t> first = block;
+  const std::size_t descriptor = HeaderSize + 16 * 2048;
+  const auto sectors = static_cast<std::uint32_t>((size - HeaderSize) / 2048);
+  const std::uint8_t primary[] = {1, 'C', 'D', '0', '0', '1', 1}, terminator[] = {255, 'C', 'D', '0', '0', '1', 1};
+  std::copy(std::begin(primary), std::end(primary), first.begin() + descriptor);
+  for (int i = 0; i < 4; ++i) first[descriptor + 80 + i] = first[descriptor + 87 - i] = std::uint8_t(sectors >> (8 * i));
+  const std::uint8_t blockSize[] = {0x00, 0x08, 0x08, 0x00};  // 2,048, both-endian
+  std::copy(std::begin(blockSize), std::end(blockSize), first.begin() + descriptor + 128);
+  std::copy(std::begin(terminator), std::end(terminator), first.begin() + descriptor + 2048);
+
   UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   if (!file) FailWin32("CreateFileW(" + Utf8(fileName) + ")");
   for (std::uint64_t left = size; left > 0;) {
     const auto part = static_cast<DWORD>(std::min<std::uint64_t>(left, block.size()));
     DWORD written = 0;
-    if (!WriteFile(file.Get(), block.data(), part, &written, nullptr)) FailWin32("WriteFile (input)");
+    const std::vector<std::uint8_t>& data = left == size ? first : block;
+    if (!WriteFile(file.Get(), data.data(), part, &written, nullptr)) FailWin32("WriteFile (input)");
     if (written != part) Fail("short write while making the input");
     left -= part;
   }

@@ -21,6 +21,8 @@ need xvfb /usr/bin/Xvfb
 need xauth /usr/bin/xauth
 need googletest /usr/src/googletest/CMakeLists.txt
 need python3 /usr/bin/python3
+# A real ISO 9660 image for the end-to-end test.
+need xorriso /usr/bin/xorriso
 # The second compiler, its linker and clang-tidy: LLVM 16 on Debian 12, Debian 13's own (19) otherwise.
 llvm=19
 [ "$(. /etc/os-release && echo "${VERSION_ID:-}")" != 12 ] || llvm=16
