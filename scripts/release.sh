@@ -58,18 +58,26 @@ package() {
     cp "$2/bin/PELMATIC.EXE" "$exe"
     echo "PELMATIC.EXE is NOT signed (TESSALINE_SIGN_PFX is not set)"
   fi
-  # The texts as Notepad reads them best: CRLF, and UTF-8 with its byte-order mark.
+  # The texts as Notepad reads them best: CRLF, and UTF-8 with its byte-order mark. The README
+  # gets the date of the commit, in UTC, in place of its two date placeholders.
   python3 - "$1" "$exe" "$3/Tessaline-$version-win64.zip" <<'EOF'
 import hashlib, os, sys, time, zipfile
 source, exe, archive = sys.argv[1:]
+epoch = int(os.environ['SOURCE_DATE_EPOCH'])
 def read(path):
     with open(path, 'rb') as file:
         return file.read()
 def text(path):
     return read(os.path.join(source, path)).replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')
-files = {'PELMATIC.EXE': read(exe), 'README.txt': b'\xef\xbb\xbf' + text('docs/README.txt'),
+def dated(readme):
+    for placeholder, form in (('ДД.ММ.ГГГГ', '%d.%m.%Y'), ('YYYY-MM-DD', '%Y-%m-%d')):
+        if readme.count(placeholder.encode()) != 1:
+            sys.exit(f'docs/README.txt must hold {placeholder} once')
+        readme = readme.replace(placeholder.encode(), time.strftime(form, time.gmtime(epoch)).encode())
+    return readme
+files = {'PELMATIC.EXE': read(exe), 'README.txt': b'\xef\xbb\xbf' + dated(text('docs/README.txt')),
          'LICENSE.txt': text('LICENSE.txt')}
-stamp = time.gmtime(max(int(os.environ['SOURCE_DATE_EPOCH']), 315532800))[:6]  # zip times start in 1980
+stamp = time.gmtime(max(epoch, 315532800))[:6]  # zip times start in 1980
 with zipfile.ZipFile(archive, 'w') as zip:
     for name in sorted(files):
         entry = zipfile.ZipInfo(name, stamp)
@@ -140,6 +148,17 @@ sys.exit(sorted(zip.namelist()) != ['LICENSE.txt', 'PELMATIC.EXE', 'README.txt']
          or not texts[1].startswith(b'MIT License\r\n\r\nCopyright (c) 2026 Kelvane\r\n')
          or any(b'\n' in text.replace(b'\r\n', b'') for text in texts))
 EOF
+dated_readme() { # the commit's day, in UTC, where docs/README.txt has its placeholders
+  python3 - $zip <<'EOF'
+import os, sys, time, zipfile
+readme = zipfile.ZipFile(sys.argv[1]).read('README.txt').decode('utf-8-sig')
+day = time.gmtime(int(os.environ['SOURCE_DATE_EPOCH']))
+sys.exit(f'Версия 1.0.0.8 от {time.strftime("%d.%m.%Y", day)}.' not in readme
+         or f'Version 1.0.0.8 of {time.strftime("%Y-%m-%d", day)}.' not in readme
+         or 'ДД.ММ.ГГГГ' in readme or 'YYYY-MM-DD' in readme)
+EOF
+}
+expect "the zip's README.txt is dated with the commit's day" dated_readme
 sums_hold() { # SHA256SUMS as a user checks it, beside the zip and the exe
   rm -rf $check/sums && mkdir $check/sums && cp $zip $exe $one/dist/SHA256SUMS $check/sums &&
     (cd $check/sums && sha256sum --quiet -c SHA256SUMS) &&
