@@ -32,7 +32,7 @@ header-one-byte-short|src/conversion/copy_image.h|HeaderSize = 307200;|HeaderSiz
 last-chunk-one-byte-short|src/conversion/copy_image.cpp|buffer.get(), bytesRead); refused|buffer.get(), bytesRead - (bytesRead > 0 \&\& bytesRead < ChunkSize)); refused
 end-tested-before-stop|src/conversion/copy_image.cpp|if (!keepGoing()) return|if (bytesRead > 0 \&\& !keepGoing()) return
 stop-flag-kept-after-cancel|src/conversion/convert_image.cpp|  CancelRequested = false;\n  return true;|  return true;
-output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};\n  files.output.Reset(\n      calls.CreateFile(win32::ExtendedPath(outFileName), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));|  const DWORD inputError = FailureCode();\n  files.output.Reset(\n      calls.CreateFile(win32::ExtendedPath(outFileName), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));\n  if (!files.input) return {CopyEnding::InputOpenFailed, inputError};
+output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};\n  // Opened as it is: an existing file is emptied only once the copy goes ahead.\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));|  const DWORD inputError = FailureCode();\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));\n  if (!files.input) return {CopyEnding::InputOpenFailed, inputError};
 mismatch-box-icon|src/conversion/convert_image.cpp|    forms::MsgBox(SizeMismatchText, MB_ICONERROR);|    forms::MsgBox(SizeMismatchText, MB_ICONWARNING);
 mismatch-text-misspelt|src/conversion/convert_image.cpp|L"отличается от ожидаемого."|L"отличаеться от ожидаемого."
 derived-name-without-dot|src/ui/output_name.cpp|return name + L".ISO";|return name + L"ISO";
@@ -43,16 +43,16 @@ input-left-open-after-failed-read|src/conversion/copy_image.cpp|      return {Co
 hourglass-left-after-conversion|src/conversion/run_conversion.cpp|    forms::SetMousePointer(forms::MousePointer::Default);\n|
 short-write-is-a-write-fault|src/conversion/copy_image.cpp|if (written == 0) return ERROR_WRITE_FAULT;|if (written != size) return ERROR_WRITE_FAULT;
 stop-prompt-icon|src/conversion/convert_image.cpp|MB_OKCANCEL \| MB_ICONEXCLAMATION|MB_OKCANCEL \| MB_ICONQUESTION
-size-check-not-exact|src/conversion/convert_image.cpp|difference == static_cast<double>(HeaderSize)|difference >= 0
+size-check-not-exact|src/conversion/convert_image.cpp|difference != static_cast<double>(HeaderSize)|difference < 0
 dropped-file-names-the-iso-file|src/ui/file_drop.cpp|    TakeInputFile(*dropped);\n  } else if|    target == \&txtOutFileName ? txtOutFileName.SetText(*dropped) : TakeInputFile(*dropped);\n  } else if
 dropped-folder-taken|src/ui/file_drop.cpp|if (!IsFolder(*dropped)) {|if (!IsFolder(*dropped) \|\| true) {
 shortcut-taken-as-it-is|src/ui/file_drop.cpp|win32::ShortcutTarget(fileNames.front());|std::optional<std::wstring>(fileNames.front());
 folder-on-iso-box-drops-its-name|src/ui/file_drop.cpp|std::wstring name = win32::NamePart(win32::Unquoted(txtOutFileName.Text()));|std::wstring name;
 shortcut-to-nothing-taken|src/win32/shortcut.cpp|target.empty() \|\| GetFileAttributesW|target.empty() \&\& GetFileAttributesW
-iso-not-flushed|src/conversion/copy_image.cpp|if (!calls.FlushFileBuffers(files.output.Get()))|if (!calls.FlushFileBuffers(files.output.Get()) \&\& false)
-fat-limit-a-byte-late|src/conversion/copy_image.cpp|imageSize > 0xFFFFFFFF \&\&|imageSize > 0x100000000 \&\&
-room-a-byte-short|src/conversion/copy_image.cpp|free < imageSize) return ERROR_DISK_FULL;|free + 1 < imageSize) return ERROR_DISK_FULL;
-room-not-checked|src/conversion/copy_image.cpp|files.output.Get()); refused != ERROR_SUCCESS) {|files.output.Get()); refused == ERROR_GEN_FAILURE) {
+iso-not-flushed|src/conversion/copy_image.cpp|  if (!calls.FlushFileBuffers(file)) return FailureCode();|  if (!calls.FlushFileBuffers(file) \&\& false) return FailureCode();
+fat-limit-a-byte-late|src/conversion/room_check.cpp|imageSize > 0xFFFFFFFF \&\&|imageSize > 0x100000000 \&\&
+room-a-byte-short|src/conversion/room_check.cpp|volume.FreeToCaller + replaced < RoundedUp|volume.FreeToCaller + replaced + 1 < RoundedUp
+room-not-checked|src/conversion/copy_image.cpp|      refused != ERROR_SUCCESS) {|      refused == ERROR_GEN_FAILURE) {
 no-shutdown-reason-while-busy|src/conversion/run_conversion.cpp|  const win32::ShutdownBlockReason reason(forms::MainWindow(), L"Идёт конвертация NRG файла в ISO файл.");\n|
 write-failure-without-code-ignored|src/conversion/copy_image.cpp|if (!calls.WriteFile(file, data, size, \&written)) return FailureCode();|if (!calls.WriteFile(file, data, size, \&written)) return GetLastError();
 long-name-not-extended|src/win32/long_path.cpp|if (full.size() < MAX_PATH) return name;|if (full.size() < 32767) return name;
@@ -64,7 +64,7 @@ controls-keep-their-place-at-a-new-dpi|src/forms/form.cpp|  for (Control* contro
 awake-past-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;|  static const win32::KeepSystemAwake awake;
 asleep-during-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;\n|
 moved-window-not-painted|src/forms/form.cpp|      if (OnPaint) InvalidateRect(window_, nullptr, FALSE);\n|
-quoted-names-converted-as-typed|src/conversion/convert_image.cpp|  inFileName = win32::Unquoted(inFileName);\n|
+quoted-names-converted-as-typed|src/conversion/convert_image.cpp|inFileName = win32::ExtendedPath(win32::Unquoted(inFileName));|inFileName = win32::ExtendedPath(inFileName);
 quoted-name-proposed-as-typed|src/ui/file_selection.cpp|dialog.SetFileName(win32::Unquoted(nameBox.Text()));|dialog.SetFileName(nameBox.Text());
 lone-quote-taken-for-a-pair|src/win32/file_name.h|if (name.size() >= 2 \&\& name.front()|if (name.size() >= 1 \&\& name.front()
 about-box-at-its-owners-dpi|src/forms/owner_font_box.cpp|SetDpi(win32::WindowDpi(box_));|SetDpi(ownerDpi_);
@@ -73,6 +73,27 @@ about-box-ignores-suggested-place|src/forms/owner_font_box.cpp|SetWindowPos(box_
 dll-search-beside-the-program|src/win32/system_library.cpp|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)
 read-failure-misspelt|src/conversion/convert_image.cpp|L"Не удаётся прочитать из NRG файла."|L"Не удаётся прочесть из NRG файла."
 refused-folder-is-fatal|src/support/settings_store.cpp|  return win32::WriteUserString(SectionKey(app, section), key.c_str(), value) == ERROR_SUCCESS;|  if (win32::WriteUserString(SectionKey(app, section), key.c_str(), value) != 0) throw std::runtime_error("refused");\n  return true;
+flush-step-never-shrinks|src/conversion/flush_steps.h|step_ = std::max(step_ / 2, SmallestStep);|step_ = std::max(step_, SmallestStep);
+flush-step-never-grows|src/conversion/flush_steps.h|step_ = std::min(step_ * 2, LargestStep);|step_ = std::min(step_, LargestStep);
+final-flush-left-out|src/conversion/copy_image.cpp|  if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {\n    return {CopyEnding::WriteFailed, failed};\n  }\n  return {CopyEnding::Copied};|  return {CopyEnding::Copied};
+failed-flush-step-ignored|src/conversion/copy_image.cpp|      if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {\n        return|      if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed == 12345) {\n        return
+output-emptied-before-the-room-check|src/conversion/copy_image.cpp|FILE_SHARE_READ, OPEN_ALWAYS));|FILE_SHARE_READ, CREATE_ALWAYS));
+old-file-room-not-counted|src/conversion/room_check.cpp|volume.FreeToCaller + replaced <|volume.FreeToCaller + replaced * 0 <
+image-not-rounded-to-clusters|src/conversion/room_check.cpp|RoundedUp(imageSize, volume.ClusterSize)|RoundedUp(imageSize, 1)
+compressed-spared-under-a-quota|src/conversion/room_check.cpp|if (compressed \&\& !quota) return|if (compressed \&\& (quota \|\| !quota)) return
+compressed-counted-by-its-allocation|src/conversion/room_check.cpp|compressed ? standard.EndOfFile.QuadPart : standard.AllocationSize.QuadPart|standard.AllocationSize.QuadPart
+room-asked-of-the-input|src/conversion/room_check.cpp|calls.GetVolumeSpace(output, outFileName, \&volume)|calls.GetVolumeSpace(input, outFileName, \&volume)
+no-folder-from-the-name|src/conversion/file_calls.cpp|if (folder.empty()) folder = FolderOf(fileName);|if (folder.empty()) folder = FolderOf(fileName).substr(0, 0);
+file-system-name-is-the-label|src/conversion/file_calls.cpp|GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, text, MAX_PATH + 1)|GetVolumeInformationByHandleW(file, text, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)
+udf-not-recognised|src/conversion/image_check.cpp|if (!Identifies(descriptors.data(), "CD001") \&\& !IsUdfDescriptor(descriptors.data())) {|if (!Identifies(descriptors.data(), "CD001")) {
+no-file-system-mountable|src/conversion/image_check.cpp|    return ImageVerdict::NoFileSystem;\n  }\n  for|    return ImageVerdict::Mountable;\n  }\n  for
+part-of-a-sector-read-as-one|src/conversion/image_check.cpp|descriptors.resize(filled - filled % SectorSize);|descriptors.resize((filled + SectorSize - 1) / SectorSize * SectorSize);
+volume-a-sector-short-passes|src/conversion/image_check.cpp|fileSize < LittleEndian|fileSize + 2048 < LittleEndian
+longer-than-the-volume-refused|src/conversion/image_check.cpp|fileSize < LittleEndian|fileSize != LittleEndian
+volume-size-read-big-endian|src/conversion/image_check.cpp|LittleEndian(sector + 80, 4)|LittleEndian(sector + 84, 4)
+unreadable-told-as-success|src/conversion/convert_image.cpp|      support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, SizeMismatchText);|      forms::MsgBox(SuccessText, MB_ICONINFORMATION);
+cut-short-told-as-an-error|src/conversion/convert_image.cpp|forms::MsgBox(CutShortText, MB_ICONWARNING);|forms::MsgBox(CutShortText, MB_ICONERROR);
+long-name-not-extended-for-the-conversion|src/conversion/convert_image.cpp|outFileName = win32::ExtendedPath(win32::Unquoted(outFileName));|outFileName = win32::Unquoted(outFileName);
 TABLE
 )
 

@@ -38,6 +38,12 @@ const std::wstring StopPrompt = std::wstring(L"Прервать конверта
 const std::wstring SuccessText = L"NRG файл сконвертирован успешно ^_^v";
 const std::wstring SizeMismatchText =
     std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но размер ") + L"отличается от ожидаемого.";
+const std::wstring NoFileSystemText =
+    std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет файловой системы ") +
+    L"ISO 9660 или UDF, и Windows не сможет его подключить. Скорее всего, это образ аудиодиска или " +
+    L"диска с несколькими дорожками или сессиями.";
+const std::wstring CutShortText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, ") +
+                                  L"чем указано в его файловой системе. Скорее всего, NRG файл неполный.";
 
 // Between chunks: serve the window, and when the user asked to stop, ask whether to.
 bool ServeAndAskToGoOn() {
@@ -47,12 +53,6 @@ bool ServeAndAskToGoOn() {
   CancelRequested = false;
   return true;
 }
-
-const std::wstring NoFileSystemText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет ") +
-                                      L"файловой системы ISO 9660 или UDF, и Windows не сможет его подключить. " +
-                                      L"Скорее всего, это образ аудиодиска или диска с несколькими дорожками или сессиями.";
-const std::wstring CutShortText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, ") +
-                                  L"чем указано в его файловой системе. Скорее всего, NRG файл неполный.";
 
 // The copy itself keeps the machine awake; the machine may sleep again once it
 // has ended, not only once the user has read the outcome.

@@ -32,7 +32,8 @@ DWORD RoomRefusal(const FileCalls& calls, HANDLE input, HANDLE output, const std
   // A compressed file takes less room than its size: only a quota bounds it.
   if (compressed && !quota) return ERROR_SUCCESS;
   // What the old content of the output gives back once it is emptied, as the quota or the volume counts it.
-  const auto replaced = static_cast<ULONGLONG>(compressed ? standard.EndOfFile.QuadPart : standard.AllocationSize.QuadPart);
+  const auto replaced =
+      static_cast<ULONGLONG>(compressed ? standard.EndOfFile.QuadPart : standard.AllocationSize.QuadPart);
   if (volume.FreeToCaller + replaced < RoundedUp(imageSize, volume.ClusterSize)) return ERROR_DISK_FULL;
   return ERROR_SUCCESS;
 }
