@@ -50,6 +50,8 @@ dropped-folder-taken|src/ui/file_drop.cpp|if (!IsFolder(*dropped)) {|if (!IsFold
 shortcut-taken-as-it-is|src/ui/file_drop.cpp|win32::ShortcutTarget(fileNames.front());|std::optional<std::wstring>(fileNames.front());
 folder-on-iso-box-drops-its-name|src/ui/file_drop.cpp|std::wstring name = win32::NamePart(win32::Unquoted(txtOutFileName.Text()));|std::wstring name;
 shortcut-to-nothing-taken|src/win32/shortcut.cpp|target.empty() \|\| GetFileAttributesW|target.empty() \&\& GetFileAttributesW
+shortcut-extension-case-matters|src/win32/shortcut.cpp|_wcsicmp(name.c_str() + name.size() - 4, L".lnk")|wcscmp(name.c_str() + name.size() - 4, L".lnk")
+shortcut-without-com-is-an-error|src/win32/shortcut.cpp|  const ComApartment apartment(std::nothrow);\n  if (!apartment.Joined()) return std::nullopt;\n|  const ComApartment apartment;\n
 iso-not-flushed|src/conversion/copy_image.cpp|if (!calls.FlushFileBuffers(files.output.Get()))|if (!calls.FlushFileBuffers(files.output.Get()) \&\& false)
 fat-limit-a-byte-late|src/conversion/copy_image.cpp|imageSize > 0xFFFFFFFF \&\&|imageSize > 0x100000000 \&\&
 room-a-byte-short|src/conversion/copy_image.cpp|free < imageSize) return ERROR_DISK_FULL;|free + 1 < imageSize) return ERROR_DISK_FULL;

@@ -11,6 +11,7 @@
 #include "forms/owner_font_box.h"
 #include "harness.h"
 #include "win32/com.h"
+#include "win32/shortcut.h"
 
 namespace {
 
@@ -216,12 +217,13 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
   const tests::TempFolder folder;
   const std::wstring disc = folder / L"disc.nrg", other = folder / L"other.nrg", gone = folder / L"gone.nrg";
   const std::wstring cyrillic = folder / L"Образ диска.image", iso = folder / L"готовый.iso";
-  const std::wstring images = folder / L"Образы", isos = folder / L"isos";
+  const std::wstring images = folder / L"Образы", isos = folder / L"isos", unrelated = L"D:\\old\\unrelated.nrg";
   for (const std::wstring& made : {images, isos}) std::filesystem::create_directory(made);
   for (const std::wstring& file : {disc, gone, iso}) tests::WriteBytes(file, {});
-  MakeShortcut(disc, folder / L"disc.lnk");
+  // Shortcuts, whatever the case of their extension; Wine's keep only targets of the ANSI code page.
+  MakeShortcut(disc, folder / L"disc.LNK");
   MakeShortcut(gone, folder / L"gone.lnk");
-  MakeShortcut(isos, folder / L"isos.lnk");  // Wine's shortcuts keep only names of the ANSI code page
+  MakeShortcut(isos, folder / L"Ярлык.Lnk");
   std::filesystem::remove(gone);
   const POINT onTheForm{4, 4}, onTheInputBox = CentreOf(form.txtInFileName.Handle()),
               onTheIsoBox = CentreOf(form.txtOutFileName.Handle());
@@ -241,9 +243,9 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
       {"a folder on the empty ISO box", {folder.Path.wstring()}, onTheIsoBox, cyrillic, folder / L"Образ диска.ISO",
        L""},
       {"a folder on both empty boxes", {images}, onTheIsoBox, L"", L"", L"", L""},
-      {"a shortcut to an NRG file, on the ISO box", {folder / L"disc.lnk"}, onTheIsoBox, disc, folder / L"disc.ISO"},
-      {"a shortcut that leads nowhere", {folder / L"gone.lnk"}, onTheForm, disc, folder / L"disc.ISO"},
-      {"a shortcut to a folder, on the ISO box", {folder / L"isos.lnk"}, onTheIsoBox, disc, isos + L"\\disc.ISO"},
+      {"a shortcut that leads nowhere", {folder / L"gone.lnk"}, onTheForm, unrelated, L"", nullptr, unrelated.c_str()},
+      {"a shortcut to an NRG file, on the ISO box", {folder / L"disc.LNK"}, onTheIsoBox, disc, folder / L"disc.ISO"},
+      {"a shortcut to a folder, on the ISO box", {folder / L"Ярлык.Lnk"}, onTheIsoBox, disc, isos + L"\\disc.ISO"},
   };
   for (const auto& drop : drops) {
     SCOPED_TRACE(drop.what);
@@ -252,7 +254,7 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
     SendMessageW(form.Handle(), WM_DROPFILES, NewDrop(drop.names, drop.point), 0);
     EXPECT_EQ(form.txtInFileName.Text(), drop.in);
     EXPECT_EQ(form.txtOutFileName.Text(), drop.out);
-    EXPECT_EQ(IsWindowEnabled(form.cmdStart.Handle()) != FALSE, !drop.in.empty());
+    EXPECT_EQ(IsWindowEnabled(form.cmdStart.Handle()) != FALSE, !drop.in.empty() && !drop.out.empty());
   }
   EXPECT_FALSE(settings.StoredText(L"Last Open NRG Path") || settings.StoredText(L"Last Save ISO Path"))
       << "the remembered folders belong to the dialogs";
@@ -268,6 +270,21 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
   EXPECT_FALSE(takenWhileConverting) << "the system shows the no-drop pointer";
   EXPECT_EQ(form.txtInFileName.Text(), disc);
   EXPECT_TRUE(TakesFiles(form.Handle())) << "taken again after the conversion";
+}
+
+// Where COM cannot be had (a thread of the multithreaded apartment), a shortcut cannot be looked up:
+// it leads nowhere, without an error.
+TEST(ShortcutTest, LeadsNowhereOnAThreadThatCannotJoinTheApartment) {
+  const tests::TempFolder folder;
+  tests::WriteBytes(folder / L"disc.nrg", {});
+  MakeShortcut(folder / L"disc.nrg", folder / L"disc.lnk");
+  std::optional<std::wstring> target = L"not looked up";
+  std::thread([&] {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_NO_THROW(target = win32::ShortcutTarget(folder / L"disc.lnk"));
+    CoUninitialize();
+  }).join();
+  EXPECT_EQ(target, std::nullopt);
 }
 
 // Through the accessibility interfaces, as Narrator and NVDA ask.
