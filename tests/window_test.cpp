@@ -238,7 +238,9 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
       {"on the form", {disc}, onTheForm, disc, folder / L"disc.ISO"},
       {"an existing file on the ISO box", {iso}, onTheIsoBox, iso, folder / L"готовый.ISO"},
       {"several, on the NRG box", {cyrillic, other}, onTheInputBox, cyrillic, folder / L"Образ диска.ISO"},
-      {"a folder on the form", {folder.Path.wstring(), disc}, onTheForm, cyrillic, folder / L"Образ диска.ISO"},
+      // A folder anywhere but on the ISO box, one the ISO file is not in: nothing changes.
+      {"a folder on the form", {images, disc}, onTheForm, cyrillic, folder / L"Образ диска.ISO"},
+      {"a folder on the NRG box", {isos}, onTheInputBox, cyrillic, folder / L"Образ диска.ISO"},
       {"a folder on the ISO box", {images}, onTheIsoBox, cyrillic, images + L"\\мой.iso", L"\"D:\\old\\мой.iso\""},
       {"a folder on the empty ISO box", {folder.Path.wstring()}, onTheIsoBox, cyrillic, folder / L"Образ диска.ISO",
        L""},
