@@ -65,6 +65,7 @@ close-under-an-open-box|src/forms/form.cpp|allowed \&\& !ModalBoxScope::AnyOpen(
 spoken-name-keeps-the-colon|src/forms/label.cpp|  if (!name.empty() \&\& name.back() == L':') name.pop_back();\n|
 label-a-pixel-lower-than-its-text|src/forms/label.cpp|const { return textCell; }|const { return textCell - 1; }
 controls-keep-their-place-at-a-new-dpi|src/forms/form.cpp|  for (Control* control : controls_) control->PlaceWindow(font.Get());\n|
+first-layout-without-text-cell|src/forms/form.cpp|  textCell_ = forms::TextCellHeight(font_.Get());\n|
 awake-past-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;|  static const win32::KeepSystemAwake awake;
 asleep-during-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;\n|
 moved-window-not-painted|src/forms/form.cpp|      if (OnPaint) InvalidateRect(window_, nullptr, FALSE);\n|

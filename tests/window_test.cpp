@@ -344,18 +344,30 @@ void ExpectWholeIn(HWND child, HFONT font, int edge) {
   EXPECT_TRUE(fits && FontOf(child) == font) << testing::PrintToString(WindowText(child)) << " clipped";
 }
 
-// Each kind of control that shows text, lower than a line of its font at any DPI.
+// The label holds a line of its caption in its form's font, all of it before the box beside it.
+void ExpectLabelFits(const forms::Label& label, const wchar_t* caption, HWND box) {
+  const SIZE text = TextSize(FontOf(GetParent(box)), caption);
+  const RECT rect = label.PixelRect();
+  EXPECT_TRUE(rect.left + text.cx <= RectInParent(box).left && text.cy <= rect.bottom - rect.top)
+      << testing::PrintToString(std::wstring(caption)) << " clipped";
+}
+
+// Each kind of control that shows text, lower than a line of its font at any DPI: each grows to hold it.
 struct SqueezedForm : forms::Form {
   SqueezedForm() : forms::Form({.Caption = L"Squeezed", .ClientArea = {0, 0, 4500, 900}, .Font = {.CharSet = 204}}) {}
   forms::Label lblTag{*this, L"ISO файл:", {120, 120, 900, 90}, 0};
   forms::TextBox txtName{*this, {1200, 120, 1500, 150}, 1};
   forms::CommandButton cmdGo{*this, L"Отмена", {2800, 120, 1500, 150}, 2};
+  void ExpectWhole() {
+    ExpectLabelFits(lblTag, L"ISO файл:", txtName.Handle());
+    for (HWND child : {txtName.Handle(), cmdGo.Handle()}) ExpectWholeIn(child, FontOf(Handle()), 1);
+  }
 };
 
 TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAboutBox) {
   auto& form = Form();
   const HWND window = form.Handle();
-  SqueezedForm squeezed;  // loaded, never shown
+  int startDpi = 192;  // each squeezed form starts at the DPI before, then moves to the next
   // The DPI, then what the window has there: font height, cancel button's right edge, big and small icon.
   for (const auto& [dpi, expected] : {std::pair{96, L"-12 377 32 16"}, {120, L"-15 471 40 20"},
                                       {144, L"-18 566 48 24"}, {192, L"-24 754 64 32"}}) {
@@ -377,21 +389,23 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       if (IsWindowVisible(child)) ExpectWholeIn(child, font, 1);
     }
-    for (int i : {0, 1}) {  // a label beside its box, all of its height
-      const SIZE text = TextSize(font, i == 0 ? L"NRG файл:" : L"ISO файл:");
-      const RECT rect = form.lblTag[i].PixelRect();
-      EXPECT_TRUE(rect.left + text.cx <= RectInParent(form.txtInFileName.Handle()).left &&
-                  text.cy <= rect.bottom - rect.top);
+    ExpectLabelFits(form.lblTag[0], L"NRG файл:", form.txtInFileName.Handle());
+    ExpectLabelFits(form.lblTag[1], L"ISO файл:", form.txtOutFileName.Handle());
+    EXPECT_TRUE(dpi != 96 || form.lblTag[1].PixelRect().bottom == 54) << "as its twips say where its text fits";
+
+    // A form whose whole screen has a DPI holds its texts from its first layout, and after a change.
+    SCOPED_TRACE("squeezed, started at " + std::to_string(startDpi));
+    SqueezedForm squeezed;  // loaded, never shown
+    {
+      const auto screen = forms::ScreenDpiSeam.Replace(
+          {.System = [startDpi] { return startDpi; }, .Window = [startDpi](HWND) { return startDpi; }});
+      squeezed.Handle();  // loads it
+      ASSERT_EQ(squeezed.Dpi(), startDpi);
     }
-    if (dpi == 96) {
-      EXPECT_EQ(form.lblTag[1].PixelRect().bottom, 54) << "as its twips say where its text fits";
-    }
-    // Each squeezed control grows to hold its text.
+    squeezed.ExpectWhole();
     SendMessageW(squeezed.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    const HFONT squeezedFont = FontOf(squeezed.Handle());
-    const RECT label = squeezed.lblTag.PixelRect();
-    EXPECT_LE(TextSize(squeezedFont, L"ISO файл:").cy, label.bottom - label.top) << "squeezed label";
-    for (HWND child : {squeezed.txtName.Handle(), squeezed.cmdGo.Handle()}) ExpectWholeIn(child, squeezedFont, 1);
+    squeezed.ExpectWhole();
+    startDpi = dpi;
   }
 
   // The About box, its owner now at 192 DPI: at its own monitor's DPI, then moved to one of 192.
