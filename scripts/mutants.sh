@@ -49,7 +49,7 @@ dropped-file-names-the-iso-file|src/ui/file_drop.cpp|    TakeInputFile(*dropped)
 dropped-folder-taken|src/ui/file_drop.cpp|if (!IsFolder(*dropped)) {|if (!IsFolder(*dropped) \|\| true) {
 shortcut-taken-as-it-is|src/ui/file_drop.cpp|win32::ShortcutTarget(fileNames.front());|std::optional<std::wstring>(fileNames.front());
 folder-on-iso-box-drops-its-name|src/ui/file_drop.cpp|std::wstring name = win32::NamePart(win32::Unquoted(txtOutFileName.Text()));|std::wstring name;
-folder-anywhere-moves-the-iso-file|src/ui/file_drop.cpp|} else if (target == \&txtOutFileName) {|} else {
+folder-anywhere-moves-the-iso-file|src/ui/file_drop.cpp|} else if (target == \&txtOutFileName) {|} else if (target == \&txtOutFileName \|\| true) {
 shortcut-to-nothing-taken|src/win32/shortcut.cpp|target.empty() \|\| GetFileAttributesW|target.empty() \&\& GetFileAttributesW
 shortcut-extension-case-matters|src/win32/shortcut.cpp|_wcsicmp(name.c_str() + name.size() - 4, L".lnk")|wcscmp(name.c_str() + name.size() - 4, L".lnk")
 shortcut-without-com-is-an-error|src/win32/shortcut.cpp|  const ComApartment apartment(std::nothrow);\n  if (!apartment.Joined()) return std::nullopt;\n|  const ComApartment apartment;\n

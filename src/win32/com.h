@@ -15,20 +15,20 @@ namespace win32 {
 class ComApartment {
  public:
   // Throws where the thread cannot join.
-  ComApartment() : ComApartment(std::nothrow) { ThrowIfFailed(joined_, "CoInitializeEx"); }
+  ComApartment() : ComApartment(std::nothrow) { ThrowIfFailed(joinResult_, "CoInitializeEx"); }
   // For a caller that can do without COM: Joined() tells.
   explicit ComApartment(std::nothrow_t /*unused*/) noexcept
-      : joined_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+      : joinResult_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
   ~ComApartment() {
     if (Joined()) CoUninitialize();
   }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
 
-  bool Joined() const noexcept { return SUCCEEDED(joined_); }
+  bool Joined() const noexcept { return SUCCEEDED(joinResult_); }
 
  private:
-  HRESULT joined_;
+  HRESULT joinResult_;
 };
 
 // Memory that COM allocated for the caller to free: a text, an item ID list.
