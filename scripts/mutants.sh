@@ -35,7 +35,8 @@ stop-flag-kept-after-cancel|src/conversion/convert_image.cpp|  CancelRequested =
 output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};\n  // Opened as it is: an existing file is emptied only once the copy goes ahead.\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));|  const DWORD inputError = FailureCode();\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));\n  if (!files.input) return {CopyEnding::InputOpenFailed, inputError};
 mismatch-box-icon|src/conversion/convert_image.cpp|    forms::MsgBox(SizeMismatchText, MB_ICONERROR);|    forms::MsgBox(SizeMismatchText, MB_ICONWARNING);
 mismatch-text-misspelt|src/conversion/convert_image.cpp|L"отличается от ожидаемого."|L"отличаеться от ожидаемого."
-derived-name-without-dot|src/ui/output_name.cpp|return name + L".ISO";|return name + L"ISO";
+derived-name-without-dot|src/ui/output_name.cpp|L"ISO" : L".ISO");|L"ISO" : L"ISO");
+derived-name-loses-trailing-dots|src/ui/output_name.cpp|  const std::wstring name = support::ksCutRight(inputName, static_cast<long>(extension.size()));\n|  std::wstring name = support::ksCutRight(inputName, static_cast<long>(extension.size()));\n  while (!name.empty() \&\& name.back() == L'.') name.pop_back();\n
 folder-written-after-box|src/ui/file_selection.cpp|  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);\n  confirmed(chosen);|  confirmed(chosen);\n  support::SettingsStore::WriteValue(PathsSection, side.FolderKey, support::ksGetFilePath(chosen), app);
 enter-misses-focused-button|src/forms/form_keyboard.cpp|button->ShowAsDefault(focusedButton != nullptr ? button == focusedButton : button == defaultButton_);|button->ShowAsDefault(focusedButton != nullptr \&\& false ? button == focusedButton : button == defaultButton_);
 convert-enabled-with-one-name|src/ui/frm_main.cpp|!txtInFileName.Text().empty() \&\& !txtOutFileName.Text().empty()|!txtInFileName.Text().empty() \|\| !txtOutFileName.Text().empty()
@@ -48,7 +49,10 @@ dropped-file-names-the-iso-file|src/ui/file_drop.cpp|    TakeInputFile(*dropped)
 dropped-folder-taken|src/ui/file_drop.cpp|if (!IsFolder(*dropped)) {|if (!IsFolder(*dropped) \|\| true) {
 shortcut-taken-as-it-is|src/ui/file_drop.cpp|win32::ShortcutTarget(fileNames.front());|std::optional<std::wstring>(fileNames.front());
 folder-on-iso-box-drops-its-name|src/ui/file_drop.cpp|std::wstring name = win32::NamePart(win32::Unquoted(txtOutFileName.Text()));|std::wstring name;
+folder-anywhere-moves-the-iso-file|src/ui/file_drop.cpp|} else if (target == \&txtOutFileName) {|} else if (target == \&txtOutFileName \|\| true) {
 shortcut-to-nothing-taken|src/win32/shortcut.cpp|target.empty() \|\| GetFileAttributesW|target.empty() \&\& GetFileAttributesW
+shortcut-extension-case-matters|src/win32/shortcut.cpp|_wcsicmp(name.c_str() + name.size() - 4, L".lnk")|wcscmp(name.c_str() + name.size() - 4, L".lnk")
+shortcut-without-com-is-an-error|src/win32/shortcut.cpp|  const ComApartment apartment(std::nothrow);\n  if (!apartment.Joined()) return std::nullopt;\n|  const ComApartment apartment;\n
 iso-not-flushed|src/conversion/copy_image.cpp|  if (!calls.FlushFileBuffers(file)) return FailureCode();|  if (!calls.FlushFileBuffers(file) \&\& false) return FailureCode();
 fat-limit-a-byte-late|src/conversion/room_check.cpp|imageSize > 0xFFFFFFFF \&\&|imageSize > 0x100000000 \&\&
 room-a-byte-short|src/conversion/room_check.cpp|volume.FreeToCaller + replaced < RoundedUp|volume.FreeToCaller + replaced + 1 < RoundedUp
@@ -61,6 +65,7 @@ close-under-an-open-box|src/forms/form.cpp|allowed \&\& !ModalBoxScope::AnyOpen(
 spoken-name-keeps-the-colon|src/forms/label.cpp|  if (!name.empty() \&\& name.back() == L':') name.pop_back();\n|
 label-a-pixel-lower-than-its-text|src/forms/label.cpp|const { return textCell; }|const { return textCell - 1; }
 controls-keep-their-place-at-a-new-dpi|src/forms/form.cpp|  for (Control* control : controls_) control->PlaceWindow(font.Get());\n|
+first-layout-without-text-cell|src/forms/form.cpp|  textCell_ = forms::TextCellHeight(font_.Get());\n|
 awake-past-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;|  static const win32::KeepSystemAwake awake;
 asleep-during-the-copy|src/conversion/convert_image.cpp|  const win32::KeepSystemAwake awake;\n|
 moved-window-not-painted|src/forms/form.cpp|      if (OnPaint) InvalidateRect(window_, nullptr, FALSE);\n|

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -48,10 +49,8 @@ TEST(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
   const std::wstring path = tests::BuiltProgram();
   const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\PELMATIC.EXE\\DllOverrides";
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"comctl32", REG_SZ, L"native,builtin", 30), 0);
-  const struct RemoveOverrides {
-    const wchar_t* key;
-    ~RemoveOverrides() { RegDeleteTreeW(HKEY_CURRENT_USER, key); }
-  } removeOverrides{overrides};
+  const std::unique_ptr<const wchar_t, void (*)(const wchar_t*)> removeOverrides(
+      overrides, [](const wchar_t* key) { RegDeleteTreeW(HKEY_CURRENT_USER, key); });
   tests::TempFolder folder;
   std::filesystem::copy_file(path, folder / L"PELMATIC.EXE");
   std::filesystem::copy_file(std::filesystem::path(path).parent_path() / L"planted" / L"comctl32.dll",

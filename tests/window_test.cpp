@@ -26,7 +26,22 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledAndShowsItsDesktopBesideTheStripAlsoOnceUncovered) {
+// Through the accessibility interfaces, as Narrator and NVDA ask.
+std::wstring AccessibleName(HWND window) {
+  // Spelled out: MinGW's IID_IAccessible resolves to an import thunk, and every query with it fails.
+  constexpr IID AccessibleId = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+  Microsoft::WRL::ComPtr<IAccessible> accessible;
+  BSTR name = nullptr;
+  VARIANT self{};
+  self.vt = VT_I4;  // CHILDID_SELF is 0
+  AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId, &accessible);
+  if (accessible) accessible->get_accName(self, &name);
+  const std::wstring text = name != nullptr ? name : L"<no name>";
+  SysFreeString(name);
+  return text;
+}
+
+TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledNamesItsBoxesAfterTheLabelsAndShowsTheDesktopBesideTheStrip) {
   auto& form = Form();
   const HWND window = form.Handle();
   LOGFONTW font{};
@@ -35,11 +50,14 @@ TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledAndShowsItsDesktopBesideThe
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (IsWindowVisible(child)) seen += L" [" + WindowText(child) + (IsWindowEnabled(child) ? L"]" : L" off]");
   }
-  EXPECT_EQ(seen, L"Tessaline, Tahoma 204: [] [...] [] [...] [Конвертировать off] [Отмена]");
+  seen += L"; " + AccessibleName(form.txtInFileName.Handle()) + L", " + AccessibleName(form.txtOutFileName.Handle());
+  EXPECT_EQ(seen, L"Tessaline, Tahoma 204: [] [...] [] [...] [Конвертировать off] [Отмена]; NRG файл, ISO файл");
 
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const int strip = MulDiv(1515, form.Dpi(), 1440);  // the strip's right edge
-  for (int uncovered : {0, 1}) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  for (int uncovered : {0, 1}) {  // also once a window over it has gone
     SCOPED_TRACE(uncovered);
     EXPECT_EQ(tests::ClientPixel(window, 3, 3), face);
     EXPECT_EQ(tests::ClientPixel(window, strip - 1, 3), GetSysColor(COLOR_WINDOWTEXT)) << "its one visible edge";
@@ -49,8 +67,6 @@ TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledAndShowsItsDesktopBesideThe
     int textPixels = 0;
     for (int x = label.left; x < label.right; ++x) textPixels += tests::ClientPixel(window, x, label.top + 7) != face;
     EXPECT_GT(textPixels, 5) << "the caption is drawn over the strip";
-    RECT rect;
-    GetWindowRect(window, &rect);
     DestroyWindow(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, rect.left, rect.top,
                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr));
     tests::PumpUntil([] { return false; }, 100ms);
@@ -58,8 +74,6 @@ TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledAndShowsItsDesktopBesideThe
   // Moved, it paints the desktop again at its new place: the piece painted at the old one would travel along.
   int paints = 0;
   form.OnPaint = [&paints, paint = form.OnPaint] { ++paints, paint(); };
-  RECT rect;
-  GetWindowRect(window, &rect);
   SetWindowPos(window, nullptr, rect.left + 40, rect.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_TRUE(tests::PumpUntil([&] { return paints > 0; }, 500ms));
 }
@@ -100,9 +114,7 @@ TEST_F(MainWindowTest, TabSkipsADisabledConvertEnterClicksTheFocusedButtonEntryS
   for (int i = 0; i < 3; ++i) PressKey(VK_TAB);
   EXPECT_EQ(GetFocus(), form.cmdStart.Handle());
   SetFocus(form.txtOutFileName.Handle());  // not by the dialog keys, which select all by themselves
-  DWORD start = 1, end = 0;
-  SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(end - start, 18u) << "entering a text box selects all of its text";
+  EXPECT_EQ(SendMessageW(GetFocus(), EM_GETSEL, 0, 0), MAKELRESULT(0, 18)) << "entering a text box selects all of it";
   for (int i = 0; i < 3; ++i) PressKey(VK_TAB);  // onto cmdCancel
   PressKey(VK_RETURN);
   EXPECT_FALSE(form.IsLoaded()) << "cancel while idle closes without a question";
@@ -137,13 +149,13 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   };
   boxes_.AnswerWith(IDOK);
   boxes_.AnswerWith(IDCANCEL);  // the stop prompt: go on
-  BYTE keys[256], shifted[256];  // Shift held while the conversion serves the key
+  BYTE keys[256];  // Shift held while the conversion serves the key
   GetKeyboardState(keys);
-  std::memcpy(shifted, keys, sizeof keys);
-  shifted[VK_SHIFT] = 0x80;
-  SetKeyboardState(shifted);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
   PostMessageW(Form().Handle(), WM_KEYDOWN, VK_F1, 1);
   Form().cmdStart.SetValue(true);
+  keys[VK_SHIFT] = 0;
   SetKeyboardState(keys);
   ASSERT_EQ(boxes_.Boxes().size(), 4u);
   EXPECT_EQ(boxes_.Boxes()[2].Text.substr(0, 21), L"Прервать конвертацию?");
@@ -186,9 +198,8 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithItsIconWithout
 // A drop of these names at this client point, as the shell hands it over; the window frees it.
 WPARAM NewDrop(const std::vector<std::wstring>& names, POINT point) {
   const std::vector<char> block = tests::DropFilesBlock(names, point);
-  const HGLOBAL memory = GlobalAlloc(GHND, block.size());
-  std::memcpy(GlobalLock(memory), block.data(), block.size());
-  GlobalUnlock(memory);
+  const HGLOBAL memory = GlobalAlloc(GMEM_FIXED, block.size());  // fixed: the handle is the address
+  std::memcpy(memory, block.data(), block.size());
   return reinterpret_cast<WPARAM>(memory);
 }
 
@@ -205,9 +216,8 @@ void MakeShortcut(const std::wstring& target, const std::wstring& name) {
   Microsoft::WRL::ComPtr<IShellLinkW> link;
   Microsoft::WRL::ComPtr<IPersistFile> file;
   ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
-  ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
-  ASSERT_HRESULT_SUCCEEDED(link.As(&file));
-  ASSERT_HRESULT_SUCCEEDED(file->Save(name.c_str(), TRUE));
+  ASSERT_TRUE(SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link.As(&file)) &&
+              SUCCEEDED(file->Save(name.c_str(), TRUE)));
 }
 
 TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBoxMovesTheIsoFileAndNeverWhileConverting) {
@@ -216,12 +226,13 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
   const tests::TempFolder folder;
   const std::wstring disc = folder / L"disc.nrg", other = folder / L"other.nrg", gone = folder / L"gone.nrg";
   const std::wstring cyrillic = folder / L"Образ диска.image", iso = folder / L"готовый.iso";
-  const std::wstring images = folder / L"Образы", isos = folder / L"isos";
+  const std::wstring images = folder / L"Образы", isos = folder / L"isos", unrelated = L"D:\\old\\unrelated.nrg";
   for (const std::wstring& made : {images, isos}) std::filesystem::create_directory(made);
   for (const std::wstring& file : {disc, gone, iso}) tests::WriteBytes(file, {});
-  MakeShortcut(disc, folder / L"disc.lnk");
+  // Shortcuts, whatever the case of their extension; Wine's keep only targets of the ANSI code page.
+  MakeShortcut(disc, folder / L"disc.LNK");
   MakeShortcut(gone, folder / L"gone.lnk");
-  MakeShortcut(isos, folder / L"isos.lnk");  // Wine's shortcuts keep only names of the ANSI code page
+  MakeShortcut(isos, folder / L"Ярлык.Lnk");
   std::filesystem::remove(gone);
   const POINT onTheForm{4, 4}, onTheInputBox = CentreOf(form.txtInFileName.Handle()),
               onTheIsoBox = CentreOf(form.txtOutFileName.Handle());
@@ -232,27 +243,33 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
     std::wstring in, out;
     const wchar_t* isoBefore = nullptr;  // typed into the ISO box before the drop
     const wchar_t* nrgBefore = nullptr;
+    bool withoutCom = false;  // dropped while the thread is in the multithreaded apartment
   } drops[] = {
       {"on the form", {disc}, onTheForm, disc, folder / L"disc.ISO"},
       {"an existing file on the ISO box", {iso}, onTheIsoBox, iso, folder / L"готовый.ISO"},
       {"several, on the NRG box", {cyrillic, other}, onTheInputBox, cyrillic, folder / L"Образ диска.ISO"},
-      {"a folder on the form", {folder.Path.wstring(), disc}, onTheForm, cyrillic, folder / L"Образ диска.ISO"},
+      // A folder anywhere but on the ISO box, one the ISO file is not in: nothing changes.
+      {"a folder on the form", {images, disc}, onTheForm, cyrillic, folder / L"Образ диска.ISO"},
+      {"a folder on the NRG box", {isos}, onTheInputBox, cyrillic, folder / L"Образ диска.ISO"},
       {"a folder on the ISO box", {images}, onTheIsoBox, cyrillic, images + L"\\мой.iso", L"\"D:\\old\\мой.iso\""},
       {"a folder on the empty ISO box", {folder.Path.wstring()}, onTheIsoBox, cyrillic, folder / L"Образ диска.ISO",
        L""},
       {"a folder on both empty boxes", {images}, onTheIsoBox, L"", L"", L"", L""},
-      {"a shortcut to an NRG file, on the ISO box", {folder / L"disc.lnk"}, onTheIsoBox, disc, folder / L"disc.ISO"},
-      {"a shortcut that leads nowhere", {folder / L"gone.lnk"}, onTheForm, disc, folder / L"disc.ISO"},
-      {"a shortcut to a folder, on the ISO box", {folder / L"isos.lnk"}, onTheIsoBox, disc, isos + L"\\disc.ISO"},
+      {"a shortcut that leads nowhere", {folder / L"gone.lnk"}, onTheForm, unrelated, L"", nullptr, unrelated.c_str()},
+      {"a shortcut where COM cannot be had", {folder / L"disc.LNK"}, onTheForm, unrelated, L"", nullptr, nullptr, true},
+      {"a shortcut to an NRG file, on the ISO box", {folder / L"disc.LNK"}, onTheIsoBox, disc, folder / L"disc.ISO"},
+      {"a shortcut to a folder, on the ISO box", {folder / L"Ярлык.Lnk"}, onTheIsoBox, disc, isos + L"\\disc.ISO"},
   };
   for (const auto& drop : drops) {
     SCOPED_TRACE(drop.what);
     if (drop.nrgBefore) form.txtInFileName.SetText(drop.nrgBefore);
     if (drop.isoBefore) form.txtOutFileName.SetText(drop.isoBefore);
+    ASSERT_TRUE(!drop.withoutCom || SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     SendMessageW(form.Handle(), WM_DROPFILES, NewDrop(drop.names, drop.point), 0);
+    if (drop.withoutCom) CoUninitialize();
     EXPECT_EQ(form.txtInFileName.Text(), drop.in);
     EXPECT_EQ(form.txtOutFileName.Text(), drop.out);
-    EXPECT_EQ(IsWindowEnabled(form.cmdStart.Handle()) != FALSE, !drop.in.empty());
+    EXPECT_EQ(IsWindowEnabled(form.cmdStart.Handle()) != FALSE, !drop.in.empty() && !drop.out.empty());
   }
   EXPECT_FALSE(settings.StoredText(L"Last Open NRG Path") || settings.StoredText(L"Last Save ISO Path"))
       << "the remembered folders belong to the dialogs";
@@ -268,28 +285,6 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAFolderOnTheIsoBox
   EXPECT_FALSE(takenWhileConverting) << "the system shows the no-drop pointer";
   EXPECT_EQ(form.txtInFileName.Text(), disc);
   EXPECT_TRUE(TakesFiles(form.Handle())) << "taken again after the conversion";
-}
-
-// Through the accessibility interfaces, as Narrator and NVDA ask.
-std::wstring AccessibleName(HWND window) {
-  // Spelled out: MinGW's IID_IAccessible resolves to an import thunk, and every query with it fails.
-  constexpr IID AccessibleId = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-  IAccessible* accessible = nullptr;
-  BSTR name = nullptr;
-  VARIANT self{};
-  self.vt = VT_I4;  // CHILDID_SELF is 0
-  if (SUCCEEDED(AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId, reinterpret_cast<void**>(&accessible)))) {
-    accessible->get_accName(self, &name);
-    accessible->Release();
-  }
-  const std::wstring text = name != nullptr ? name : L"<no name>";
-  SysFreeString(name);
-  return text;
-}
-
-TEST_F(MainWindowTest, ScreenReadersNameEachTextBoxAfterItsLabel) {
-  EXPECT_EQ(AccessibleName(Form().txtInFileName.Handle()) + L", " + AccessibleName(Form().txtOutFileName.Handle()),
-            L"NRG файл, ISO файл");
 }
 
 HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
@@ -325,29 +320,51 @@ void ExpectWholeIn(HWND child, HFONT font, int edge) {
   EXPECT_TRUE(fits && FontOf(child) == font) << testing::PrintToString(WindowText(child)) << " clipped";
 }
 
-// Each kind of control that shows text, lower than a line of its font at any DPI.
+// As Windows moves a window to a monitor of another DPI: it asks the window its size there and
+// suggests a rectangle of that size. True when the window took it.
+bool MovedToDpi(HWND window, int dpi) {
+  SIZE size{};
+  if (!SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size))) return false;
+  RECT now, suggested = {40, 30, 40 + size.cx, 30 + size.cy};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  return GetWindowRect(window, &now) && EqualRect(&now, &suggested);
+}
+
+// The label holds a line of its caption in its form's font, all of it before the box beside it.
+void ExpectLabelFits(const forms::Label& label, const wchar_t* caption, HWND box) {
+  const SIZE text = TextSize(FontOf(GetParent(box)), caption);
+  const RECT rect = label.PixelRect();
+  EXPECT_TRUE(rect.left + text.cx <= RectInParent(box).left && text.cy <= rect.bottom - rect.top)
+      << testing::PrintToString(std::wstring(caption)) << " clipped";
+}
+
+// Each kind of control that shows text, lower than a line of its font at any DPI: each grows to hold it.
 struct SqueezedForm : forms::Form {
-  SqueezedForm() : forms::Form({.Caption = L"Squeezed", .ClientArea = {0, 0, 4500, 900}, .Font = {.CharSet = 204}}) {}
+  // Loaded on a screen all of that DPI, never shown.
+  explicit SqueezedForm(int dpi)
+      : forms::Form({.Caption = L"Squeezed", .ClientArea = {0, 0, 4500, 900}, .Font = {.CharSet = 204}}) {
+    const auto screen =
+        forms::ScreenDpiSeam.Replace({.System = [dpi] { return dpi; }, .Window = [dpi](HWND) { return dpi; }});
+    Handle();
+  }
   forms::Label lblTag{*this, L"ISO файл:", {120, 120, 900, 90}, 0};
   forms::TextBox txtName{*this, {1200, 120, 1500, 150}, 1};
   forms::CommandButton cmdGo{*this, L"Отмена", {2800, 120, 1500, 150}, 2};
+  void ExpectWhole() {
+    ExpectLabelFits(lblTag, L"ISO файл:", txtName.Handle());
+    for (HWND child : {txtName.Handle(), cmdGo.Handle()}) ExpectWholeIn(child, FontOf(Handle()), 1);
+  }
 };
 
 TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAboutBox) {
   auto& form = Form();
   const HWND window = form.Handle();
-  SqueezedForm squeezed;  // loaded, never shown
+  int startDpi = 192;  // each squeezed form starts at the DPI before, then moves to the next
   // The DPI, then what the window has there: font height, cancel button's right edge, big and small icon.
   for (const auto& [dpi, expected] : {std::pair{96, L"-12 377 32 16"}, {120, L"-15 471 40 20"},
                                       {144, L"-18 566 48 24"}, {192, L"-24 754 64 32"}}) {
     SCOPED_TRACE(dpi);
-    // As Windows does: it asks the window its size at the new DPI and suggests a rectangle of that size.
-    SIZE size{};
-    ASSERT_TRUE(SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size)));
-    RECT now, suggested = {40, 30, 40 + size.cx, 30 + size.cy};
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    GetWindowRect(window, &now);
-    EXPECT_TRUE(EqualRect(&now, &suggested)) << "takes the suggested rectangle";
+    EXPECT_TRUE(MovedToDpi(window, dpi));
     const HFONT font = FontOf(window);
     LOGFONTW logFont{};
     GetObjectW(font, sizeof logFont, &logFont);
@@ -358,21 +375,17 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       if (IsWindowVisible(child)) ExpectWholeIn(child, font, 1);
     }
-    for (int i : {0, 1}) {  // a label beside its box, all of its height
-      const SIZE text = TextSize(font, i == 0 ? L"NRG файл:" : L"ISO файл:");
-      const RECT rect = form.lblTag[i].PixelRect();
-      EXPECT_TRUE(rect.left + text.cx <= RectInParent(form.txtInFileName.Handle()).left &&
-                  text.cy <= rect.bottom - rect.top);
-    }
-    if (dpi == 96) {
-      EXPECT_EQ(form.lblTag[1].PixelRect().bottom, 54) << "as its twips say where its text fits";
-    }
-    // Each squeezed control grows to hold its text.
-    SendMessageW(squeezed.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    const HFONT squeezedFont = FontOf(squeezed.Handle());
-    const RECT label = squeezed.lblTag.PixelRect();
-    EXPECT_LE(TextSize(squeezedFont, L"ISO файл:").cy, label.bottom - label.top) << "squeezed label";
-    for (HWND child : {squeezed.txtName.Handle(), squeezed.cmdGo.Handle()}) ExpectWholeIn(child, squeezedFont, 1);
+    ExpectLabelFits(form.lblTag[0], L"NRG файл:", form.txtInFileName.Handle());
+    ExpectLabelFits(form.lblTag[1], L"ISO файл:", form.txtOutFileName.Handle());
+
+    // A form whose whole screen has a DPI holds its texts from its first layout, and after a change.
+    SCOPED_TRACE("squeezed, started at " + std::to_string(startDpi));
+    SqueezedForm squeezed(startDpi);
+    EXPECT_EQ(squeezed.Dpi(), startDpi);
+    squeezed.ExpectWhole();
+    EXPECT_TRUE(MovedToDpi(squeezed.Handle(), dpi));
+    squeezed.ExpectWhole();
+    startDpi = dpi;
   }
 
   // The About box, its owner now at 192 DPI: at its own monitor's DPI, then moved to one of 192.
@@ -394,17 +407,10 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
   auto realBox = forms::MessageBoxSeam.Replace(forms::ShowBoxInOwnerFont);
   std::thread looker([&] {
     HWND box = nullptr;
-    for (int tries = 0; box == nullptr && tries < 300; ++tries, Sleep(10)) {
-      box = FindWindowW(L"#32770", L"О программе");
-    }
+    for (int tries = 0; box == nullptr && tries < 300; ++tries, Sleep(10)) box = FindWindowW(L"#32770", L"О программе");
     ASSERT_TRUE(box != nullptr && GetWindow(box, GW_OWNER) == window) << "no About box";
     EXPECT_EQ(aboutLayout(box), L"icon 32 -12 -12") << "at its monitor's 96 DPI, not its owner's";
-    SIZE size{};
-    EXPECT_TRUE(SendMessageW(box, WM_GETDPISCALEDSIZE, 192, reinterpret_cast<LPARAM>(&size)));
-    RECT now, suggested = {50, 40, 50 + size.cx, 40 + size.cy};
-    SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    GetWindowRect(box, &now);
-    EXPECT_TRUE(EqualRect(&now, &suggested)) << "takes the suggested rectangle";
+    EXPECT_TRUE(MovedToDpi(box, 192));
     EXPECT_EQ(aboutLayout(box), L"icon 64 -24 -24");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });

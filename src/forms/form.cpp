@@ -38,6 +38,8 @@ ATOM RegisterFormClass(WNDPROC windowProc) {
 
 }  // namespace
 
+win32::Seam<ScreenDpiCalls> ScreenDpiSeam{{.System = win32::SystemDpi, .Window = win32::WindowDpi}};
+
 int DpiOf(HWND window) {
   const Form* form = Form::FromWindow(window);
   return form != nullptr && form->IsLoaded() ? form->Dpi() : win32::WindowDpi(window);
@@ -96,7 +98,7 @@ void Form::Close(UnloadMode mode) {
 void Form::Load() {
   if (window_ != nullptr) return;
   RegisterFormClass(WindowProc);
-  dpi_ = win32::SystemDpi();
+  dpi_ = ScreenDpiSeam->System();
   font_ = CreateFormFont(description_.Font, dpi_);
   textCell_ = forms::TextCellHeight(font_.Get());
   const RECT rect = WindowRectAt(dpi_);
@@ -111,7 +113,7 @@ void Form::Load() {
   }
   if (acceptsFiles_) DragAcceptFiles(window_, TRUE);
   // A window takes the DPI of the monitor it is made on, which may not be the system's.
-  if (const int dpi = win32::WindowDpi(window_); dpi != dpi_) SetDpi(dpi, WindowRectAt(dpi));
+  if (const int dpi = ScreenDpiSeam->Window(window_); dpi != dpi_) SetDpi(dpi, WindowRectAt(dpi));
 
   // Child windows are made in tab order: the dialog manager tabs in that order.
   std::vector<Control*> tabOrder = controls_;

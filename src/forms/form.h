@@ -9,10 +9,18 @@
 #include "forms/command_button.h"
 #include "forms/font.h"
 #include "forms/twips.h"
+#include "win32/seam.h"
 #include "win32/unique_handle.h"
 
 namespace forms {
 
+// Where a loading form learns its DPI: the system's, then that of its window's
+// monitor. Tests stand in a screen of another DPI.
+struct ScreenDpiCalls {
+  std::function<int()> System;
+  std::function<int(HWND window)> Window;
+};
+extern win32::Seam<ScreenDpiCalls> ScreenDpiSeam;
 
 // A window's stored description.
 struct FormDescription {

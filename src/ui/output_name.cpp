@@ -8,11 +8,10 @@ namespace ui {
 std::wstring DeriveOutputName(const std::wstring& quotedName) {
   const std::wstring inputName = win32::Unquoted(quotedName);
   const std::wstring extension = support::ksGetFileExtension(inputName);
-  std::wstring name = support::ksCutRight(inputName, static_cast<long>(extension.size()));
-  // The cut leaves the extension's dot, or none when there was no extension:
-  // either way exactly one dot must stand before the new one.
-  while (!name.empty() && name.back() == L'.') name.pop_back();
-  return name + L".ISO";
+  const std::wstring name = support::ksCutRight(inputName, static_cast<long>(extension.size()));
+  // The cut keeps the extension's dot. A name without an extension may still end in a dot of its own,
+  // which then serves: another would make "disc." into "disc..ISO".
+  return name + (!name.empty() && name.back() == L'.' ? L"ISO" : L".ISO");
 }
 
 }  // namespace ui

@@ -3,10 +3,10 @@
 
 namespace ui {
 
-// The output name proposed for a chosen input: the same name with its
-// extension, if any, replaced by "ISO" after exactly one dot
-// (disc.nrg, disc.NRG, disc and disc. all give disc.ISO); quotes around the
-// input name go.
+// The output name proposed for a chosen input: its extension, if any, replaced
+// by "ISO", or ".ISO" put after a name that has none. Dots of the name stay
+// (disc.nrg, disc and disc. give disc.ISO; a..nrg gives a..ISO; disc.. gives
+// disc..ISO); quotes around the input name go.
 std::wstring DeriveOutputName(const std::wstring& quotedName);
 
 }  // namespace ui

@@ -5,9 +5,10 @@
 namespace win32 {
 
 // What a dropped or typed name stands for: the file or folder a shell shortcut
-// (.lnk) leads to, found as the open dialog finds it but without any user
-// interface and without rewriting the shortcut; any other name as it is.
-// Nothing when the shortcut leads nowhere that exists.
+// (.lnk in any case) leads to, however long its path, looked up without any
+// user interface, without a search for a target that has gone and without
+// rewriting the shortcut; any other name as it is. Nothing when the shortcut
+// leads nowhere that exists or cannot be looked up.
 std::optional<std::wstring> ShortcutTarget(const std::wstring& name);
 
 }  // namespace win32
