@@ -343,9 +343,7 @@ struct SqueezedForm : forms::Form {
   // Loaded on a screen all of that DPI, never shown.
   explicit SqueezedForm(int dpi)
       : forms::Form({.Caption = L"Squeezed", .ClientArea = {0, 0, 4500, 900}, .Font = {.CharSet = 204}}) {
-    const auto screen =
-        forms::ScreenDpiSeam.Replace({.System = [dpi] { return dpi; }, .Window = [dpi](HWND) { return dpi; }});
-    Handle();
+    Load(dpi);
   }
   forms::Label lblTag{*this, L"ISO файл:", {120, 120, 900, 90}, 0};
   forms::TextBox txtName{*this, {1200, 120, 1500, 150}, 1};

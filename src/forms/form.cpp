@@ -38,8 +38,6 @@ ATOM RegisterFormClass(WNDPROC windowProc) {
 
 }  // namespace
 
-win32::Seam<ScreenDpiCalls> ScreenDpiSeam{{.System = win32::SystemDpi, .Window = win32::WindowDpi}};
-
 int DpiOf(HWND window) {
   const Form* form = Form::FromWindow(window);
   return form != nullptr && form->IsLoaded() ? form->Dpi() : win32::WindowDpi(window);
@@ -95,10 +93,10 @@ void Form::Close(UnloadMode mode) {
   if (allowed && !ModalBoxScope::AnyOpen() && window_ != nullptr) DestroyWindow(window_);
 }
 
-void Form::Load() {
+void Form::Load(int screenDpi) {
   if (window_ != nullptr) return;
   RegisterFormClass(WindowProc);
-  dpi_ = ScreenDpiSeam->System();
+  dpi_ = screenDpi != 0 ? screenDpi : win32::SystemDpi();
   font_ = CreateFormFont(description_.Font, dpi_);
   textCell_ = forms::TextCellHeight(font_.Get());
   const RECT rect = WindowRectAt(dpi_);
@@ -113,7 +111,9 @@ void Form::Load() {
   }
   if (acceptsFiles_) DragAcceptFiles(window_, TRUE);
   // A window takes the DPI of the monitor it is made on, which may not be the system's.
-  if (const int dpi = ScreenDpiSeam->Window(window_); dpi != dpi_) SetDpi(dpi, WindowRectAt(dpi));
+  if (const int dpi = screenDpi != 0 ? screenDpi : win32::WindowDpi(window_); dpi != dpi_) {
+    SetDpi(dpi, WindowRectAt(dpi));
+  }
 
   // Child windows are made in tab order: the dialog manager tabs in that order.
   std::vector<Control*> tabOrder = controls_;

@@ -9,18 +9,9 @@
 #include "forms/command_button.h"
 #include "forms/font.h"
 #include "forms/twips.h"
-#include "win32/seam.h"
 #include "win32/unique_handle.h"
 
 namespace forms {
-
-// Where a loading form learns its DPI: the system's, then that of its window's
-// monitor. Tests stand in a screen of another DPI.
-struct ScreenDpiCalls {
-  std::function<int()> System;
-  std::function<int(HWND window)> Window;
-};
-extern win32::Seam<ScreenDpiCalls> ScreenDpiSeam;
 
 // A window's stored description.
 struct FormDescription {
@@ -92,10 +83,14 @@ class Form {
   // The form that a window belongs to, if it is one of ours.
   static Form* FromWindow(HWND window);
 
+ protected:
+  // Makes the window and its controls, laid out at the system's DPI, then at its
+  // monitor's; at screenDpi instead, where given, as on a screen all of that DPI.
+  void Load(int screenDpi = 0);
+
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void Load();
   RECT WindowRectAt(int dpi) const;
   void SetDpi(int dpi, const RECT& windowRect);
   void Paint();
