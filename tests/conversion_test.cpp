@@ -107,7 +107,8 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
       {"not read back", DiscImage(Header + 40 * Sector, 40), input_, output_, sizeMismatch + L"\r\n\r\nSharing violation. (32)",
        true},
       {"no input", {}, folder_ / L"absent.nrg", output_, L"16 Не удаётся открыть NRG файл.\r\n\r\nFile not found. (2)"},
-      {"one name for both", {}, input_, input_, L"16 Не удаётся открыть ISO файл.\r\n\r\nSharing violation. (32)"},
+      {"one name for both", DiscImage(Header + Chunk, 32), input_, input_,
+       L"16 Не удаётся открыть ISO файл.\r\n\r\nSharing violation. (32)"},
       {"a pipe", {}, pipe, output_, L"16 Не удаётся прочитать из NRG файла.\r\n\r\nBad device type. (66)"},
       {"as Copy as path gives them", DiscImage(Header + Chunk, 32), L"\"" + input_ + L"\"", L"\"" + output_ + L"\"",
        Success},
@@ -119,6 +120,7 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
                                                             OPEN_ALWAYS, 0, nullptr)
                                               : INVALID_HANDLE_VALUE);
     EXPECT_EQ(Convert(c.input, c.output), std::vector<std::wstring>{c.text});
+    EXPECT_EQ(tests::ReadBytes(input_), c.bytes) << "the NRG file is never changed";
   }
   CloseHandle(CreateFileW(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));  // if still waiting
   serve.join();

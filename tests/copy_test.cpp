@@ -1,14 +1,12 @@
 // The copy on its own, without a window: the bytes it writes, how it ends, the
 // names the file functions get; and the full disk and the long names as the user meets them.
-#include <filesystem>
 #include <map>
-#include <vector>
 
 #include "conversion/convert_image.h"
 #include "conversion/copy_image.h"
 #include "harness.h"
-#include "win32/unique_handle.h"
 #include "support/support_functions.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -60,9 +58,7 @@ struct ScriptedCalls : modMain::FileCalls {
   }
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
     if (Fails("CreateFile")) return INVALID_HANDLE_VALUE;
-    const HANDLE file = FileCalls::CreateFile(name, access, share, disposition);
-    (access == GENERIC_WRITE ? output : input) = file;
-    return file;
+    return (access == GENERIC_WRITE ? output : input) = FileCalls::CreateFile(name, access, share, disposition);
   }
   BOOL GetFileSizeEx(HANDLE file, LONGLONG* size) const override {
     if (Fails("GetFileSizeEx")) return FALSE;
@@ -70,19 +66,18 @@ struct ScriptedCalls : modMain::FileCalls {
   }
   BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* info, DWORD) const override {
     if (!Asks("GetFileInformationByHandleEx", file)) return FALSE;
+    const LONGLONG allocated = (s.attributes & FILE_ATTRIBUTE_COMPRESSED) != 0 ? s.replaced / 2 : s.replaced;
     if (kind == FileBasicInfo) static_cast<FILE_BASIC_INFO*>(info)->FileAttributes = s.attributes;
-    if (kind == FileStandardInfo) {
-      static_cast<FILE_STANDARD_INFO*>(info)->AllocationSize.QuadPart =
-          (s.attributes & FILE_ATTRIBUTE_COMPRESSED) != 0 ? s.replaced / 2 : s.replaced;
-      static_cast<FILE_STANDARD_INFO*>(info)->EndOfFile.QuadPart = s.replaced;
-    }
+    if (kind == FileStandardInfo) static_cast<FILE_STANDARD_INFO*>(info)->AllocationSize.QuadPart = allocated;
+    if (kind == FileStandardInfo) static_cast<FILE_STANDARD_INFO*>(info)->EndOfFile.QuadPart = s.replaced;
     return TRUE;
   }
   BOOL GetFileSystemName(HANDLE file, std::wstring* name) const override {
     return Asks("GetFileSystemName", file) && (*name = s.fileSystem, true);
   }
   BOOL GetVolumeSpace(HANDLE file, const std::wstring&, modMain::VolumeSpace* space) const override {
-    return Asks("GetVolumeSpace", file) && (*space = {s.freeBytes, std::max(s.freeOnVolume, s.freeBytes), s.cluster}, true);
+    const modMain::VolumeSpace told{s.freeBytes, std::max(s.freeOnVolume, s.freeBytes), s.cluster};
+    return Asks("GetVolumeSpace", file) && (*space = told, true);
   }
   BOOL SetFilePointerEx(HANDLE file, LONGLONG distance, DWORD method) const override {
     return !Fails("SetFilePointerEx") && FileCalls::SetFilePointerEx(file, distance, method);
@@ -109,28 +104,17 @@ struct ScriptedCalls : modMain::FileCalls {
     return TRUE;
   }
   std::chrono::steady_clock::time_point Now() const override {
-    return std::chrono::steady_clock::time_point(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-        std::chrono::duration<double>(seconds)));
+    return std::chrono::steady_clock::time_point(
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)));
   }
 };
 
 class CopyImageTest : public testing::Test {
  protected:
-  modMain::CopyOutcome Copy(const std::wstring& input, const ScriptedCalls& calls = ScriptedCalls(), int stopAtAsk = 0) {
+  modMain::CopyOutcome Copy(const ScriptedCalls& calls = ScriptedCalls(), int stopAtAsk = 0) {
     asks_ = 0;
-    return modMain::CopyImage(input, output_, [&] { return ++asks_ != stopAtAsk; }, calls);
+    return modMain::CopyImage(input_, output_, [&] { return ++asks_ != stopAtAsk; }, calls);
   }
-
-  // Both files closed: neither is still held with its sharing rules.
-  void ExpectClosed() const {
-    const HANDLE input = CreateFileW(input_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(input, INVALID_HANDLE_VALUE) << "the input is still open";
-    CloseHandle(input);
-    if (std::filesystem::exists(output_)) {
-      EXPECT_TRUE(DeleteFileW(output_.c_str())) << "the output is still open";
-    }
-  }
-
   tests::TempFolder folder_;
   std::wstring input_ = folder_ / L"disc.nrg";
   std::wstring output_ = folder_ / L"disc.iso";
@@ -145,8 +129,7 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderAndAsksAfterEveryChunkAndTheE
     const auto bytes = PatternBytes(size, static_cast<std::uint32_t>(size));
     WriteBytes(input_, bytes);
     const ScriptedCalls calls;
-    const auto outcome = Copy(input_, calls);
-    EXPECT_EQ(outcome.Ending, CopyEnding::Copied);
+    EXPECT_EQ(Copy(calls).Ending, CopyEnding::Copied);
     EXPECT_EQ(ReadBytes(output_), Tail(bytes));
     EXPECT_EQ(asks_, static_cast<int>((Tail(bytes).size() + Chunk - 1) / Chunk + 1));
     EXPECT_EQ(calls.flushed, std::vector<ULONGLONG>{Tail(bytes).size()}) << "all of it flushed, once";
@@ -156,8 +139,7 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderAndAsksAfterEveryChunkAndTheE
 // Every call that can fail, also without saying why; what the volume says; a stop at any chunk. Each
 // with and without an old output of that name, which only a copy that goes ahead empties.
 TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritten) {
-  const auto image = PatternBytes(Header + 4 * Chunk);
-  const auto old = PatternBytes(5000, 7);
+  const auto image = PatternBytes(Header + 4 * Chunk), old = PatternBytes(5000, 7);
   constexpr LONGLONG GiB4 = 1ll << 32;
   constexpr ULONGLONG Image = 4 * Chunk;
   using enum CopyEnding;
@@ -165,9 +147,9 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
     const char* what;
     Script script;
     CopyEnding ending;
-    DWORD code;
-    std::size_t written;
-    int reads;
+    DWORD code = 0;
+    std::size_t written = 4 * Chunk;
+    int reads = 5;
   } cases[] = {
       {"input not opened", {.failing = "CreateFile"}, InputOpenFailed, 31, 0, 0},
       {"output not opened", {.failing = "CreateFile", .nth = 2}, OutputOpenFailed, 31, 0, 0},
@@ -178,36 +160,36 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
       {"disk full", {.failing = "WriteFile", .nth = 2, .code = ERROR_DISK_FULL}, WriteFailed, 112, Chunk, 2},
       {"a write says nothing", {.failing = "WriteFile", .nth = 2}, WriteFailed, 31, Chunk, 2},
       {"a write takes nothing and says nothing", {.emptyWrite = 2}, WriteFailed, 29, Chunk, 2},
-      {"a short write is finished", {.shortWrite = 2}, Copied, 0, 4 * Chunk, 5},
-      {"the flush fails", {.failing = "FlushFileBuffers", .code = ERROR_IO_DEVICE}, WriteFailed, 1117, 4 * Chunk, 5},
-      {"the flush says nothing", {.failing = "FlushFileBuffers"}, WriteFailed, 31, 4 * Chunk, 5},
+      {"a short write is finished", {.shortWrite = 2}, Copied},
+      {"the flush fails", {.failing = "FlushFileBuffers", .code = ERROR_IO_DEVICE}, WriteFailed, 1117},
+      {"the flush says nothing", {.failing = "FlushFileBuffers"}, WriteFailed, 31},
       {"stopped after the second chunk", {.stopAtAsk = 2}, Stopped, 0, 2 * Chunk, 2},
-      {"stopped at the empty read", {.stopAtAsk = 5}, Stopped, 0, 4 * Chunk, 5},
+      {"stopped at the empty read", {.stopAtAsk = 5}, Stopped},
       // The volume, asked before any read; the input's size is told, the bytes copied are the image's.
       {"FAT32, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT32"}, WriteFailed, 223, 0, 0},
       {"FAT, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT"}, WriteFailed, 223, 0, 0},
-      {"FAT32, 4 GiB less a byte", {.inputSize = Header + GiB4 - 1, .fileSystem = L"FAT32"}, Copied, 0, 4 * Chunk, 5},
-      {"exFAT, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"exFAT"}, Copied, 0, 4 * Chunk, 5},
-      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4}, Copied, 0, 4 * Chunk, 5},
+      {"FAT32, 4 GiB less a byte", {.inputSize = Header + GiB4 - 1, .fileSystem = L"FAT32"}, Copied},
+      {"exFAT, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"exFAT"}, Copied},
+      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4}, Copied},
       {"a byte too little room", {.freeBytes = Image - 1, .cluster = 1}, WriteFailed, 112, 0, 0},
-      {"just enough room", {.freeBytes = Image, .cluster = 1}, Copied, 0, 4 * Chunk, 5},
+      {"just enough room", {.freeBytes = Image, .cluster = 1}, Copied},
       {"a cluster too little room", {.inputSize = Header + 10000, .freeBytes = 12287}, WriteFailed, 112, 0, 0},
-      {"just enough clusters", {.inputSize = Header + 10000, .freeBytes = 12288}, Copied, 0, 4 * Chunk, 5},
-      {"the old file's room is free", {.freeBytes = Image - 4096, .replaced = 4096}, Copied, 0, 4 * Chunk, 5},
+      {"just enough clusters", {.inputSize = Header + 10000, .freeBytes = 12288}, Copied},
+      {"the old file's room is free", {.freeBytes = Image - 4096, .replaced = 4096}, Copied},
       {"and not more", {.freeBytes = Image - 8192, .replaced = 4096}, WriteFailed, 112, 0, 0},
       // A compressed file takes less room than its size, except to a quota.
-      {"compressed", {.freeBytes = 0, .attributes = FILE_ATTRIBUTE_COMPRESSED}, Copied, 0, 4 * Chunk, 5},
+      {"compressed", {.freeBytes = 0, .attributes = FILE_ATTRIBUTE_COMPRESSED}, Copied},
       {"compressed, under a quota",
        {.freeBytes = Image - 8192, .freeOnVolume = Image, .attributes = FILE_ATTRIBUTE_COMPRESSED, .replaced = 4096},
        WriteFailed, 112, 0, 0},
       {"compressed, under a quota, its old size free",
        {.freeBytes = Image - 8192, .freeOnVolume = Image, .attributes = FILE_ATTRIBUTE_COMPRESSED, .replaced = 8192},
-       Copied, 0, 4 * Chunk, 5},
+       Copied},
       // What the volume cannot tell does not stop the copy: a failing write would say why.
-      {"size unknown", {.failing = "GetFileSizeEx", .fileSystem = L"FAT32", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
-      {"file system unknown", {.failing = "GetFileSystemName", .inputSize = Header + GiB4}, Copied, 0, 4 * Chunk, 5},
-      {"room unknown", {.failing = "GetVolumeSpace", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
-      {"the file unknown", {.failing = "GetFileInformationByHandleEx", .freeBytes = 0}, Copied, 0, 4 * Chunk, 5},
+      {"size unknown", {.failing = "GetFileSizeEx", .fileSystem = L"FAT32", .freeBytes = 0}, Copied},
+      {"file system unknown", {.failing = "GetFileSystemName", .inputSize = Header + GiB4}, Copied},
+      {"room unknown", {.failing = "GetVolumeSpace", .freeBytes = 0}, Copied},
+      {"the file unknown", {.failing = "GetFileInformationByHandleEx", .freeBytes = 0}, Copied},
   };
   for (const bool existing : {false, true}) {
     for (const Case& c : cases) {
@@ -215,13 +197,15 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
       WriteBytes(input_, image);
       if (existing) WriteBytes(output_, old);
       const ScriptedCalls calls(c.script);
-      const auto outcome = Copy(input_, calls, c.script.stopAtAsk);
+      const auto outcome = Copy(calls, c.script.stopAtAsk);
       EXPECT_EQ(outcome.Ending, c.ending);
       EXPECT_EQ(outcome.ErrorCode, c.code);
       EXPECT_EQ(ReadBytes(output_), existing && c.reads == 0 ? old : Tail(image, c.written));
-      EXPECT_EQ(std::filesystem::exists(output_), existing || (c.ending != InputOpenFailed && c.ending != OutputOpenFailed));
       EXPECT_EQ(calls.counts["ReadFile"], c.reads);
-      ExpectClosed();
+      // Both closed, neither held with its sharing rules; the output made only where the input could be opened.
+      EXPECT_TRUE(win32::UniqueFile(CreateFileW(input_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, 0)));
+      const bool made = existing || (c.ending != InputOpenFailed && c.ending != OutputOpenFailed);
+      EXPECT_EQ(DeleteFileW(output_.c_str()) != FALSE, made);
     }
   }
 }
@@ -234,28 +218,24 @@ TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftA
     double rate;
     std::wstring firstSteps;  // in MiB
     std::size_t flushes;
-    CopyEnding ending = CopyEnding::Copied;
-    DWORD code = 0;
-    int failingFlush = 0;
-    ULONGLONG leftInCache = 0;
+    int failingFlush = 0;  // this one fails, with 1117: the copy ends there with 8 MiB not on the disk
   } disks[] = {
       {"a USB stick, 20 MiB/s", 20 * MiB, L"16 8 8 8 8", 256},
       {"an SSD, 2 GB/s", 2e9, L"16 32 64 128 256 256 256 256 256 256 256 16", 12},
-      {"a flush on the way fails", 20 * MiB, L"16 8", 2, CopyEnding::WriteFailed, 1117, 3, 8 << 20},
+      {"a flush on the way fails", 20 * MiB, L"16 8", 2, 3},
   };
   for (const auto& disk : disks) {
     SCOPED_TRACE(disk.what);
     WriteBytes(input_, PatternBytes(Header));
-    const ScriptedCalls calls({.failing = disk.failingFlush ? "FlushFileBuffers" : "", .nth = disk.failingFlush,
-                               .code = ERROR_IO_DEVICE, .fakeImage = 2048ull << 20, .drainRate = disk.rate});
+    const ScriptedCalls calls({.failing = "FlushFileBuffers", .nth = disk.failingFlush, .code = ERROR_IO_DEVICE,
+                               .fakeImage = 2048ull << 20, .drainRate = disk.rate});
     double lastAsk = 0, longest = 0;
     const auto outcome = modMain::CopyImage(input_, output_, [&] {
       longest = std::max(longest, calls.seconds - lastAsk), lastAsk = calls.seconds;
       return true;
     }, calls);
     longest = std::max(longest, calls.seconds - lastAsk);  // the final flush
-    EXPECT_EQ(outcome.Ending, disk.ending);
-    EXPECT_EQ(outcome.ErrorCode, disk.code);
+    EXPECT_EQ(outcome.ErrorCode, disk.failingFlush ? 1117u : 0u);
     std::wstring steps;
     for (std::size_t i = 0; i < calls.flushed.size() && steps.size() < disk.firstSteps.size(); ++i) {
       steps += (i ? L" " : L"") + std::to_wstring(calls.flushed[i] >> 20);
@@ -263,32 +243,8 @@ TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftA
     EXPECT_EQ(steps, disk.firstSteps);
     EXPECT_EQ(calls.flushed.size(), disk.flushes);
     EXPECT_LT(longest, 1.0) << "seconds without the window served";
-    EXPECT_EQ(calls.unflushed, disk.leftInCache) << "all on the disk, once copied";
+    EXPECT_EQ(calls.unflushed, disk.failingFlush ? 8u << 20 : 0u) << "all on the disk, once copied";
   }
-}
-
-TEST_F(CopyImageTest, TheSameNameForBothFilesCannotBeOpenedForWritingAndLeavesTheInputAsItWas) {
-  const auto image = PatternBytes(Header + 1000);
-  WriteBytes(input_, image);
-  output_ = input_;
-  const auto same = Copy(input_);
-  EXPECT_EQ(same.Ending, CopyEnding::OutputOpenFailed);
-  EXPECT_EQ(same.ErrorCode, 32u) << "the input is open for reading only";
-  EXPECT_EQ(ReadBytes(input_), image);
-  EXPECT_EQ(asks_, 0);
-}
-
-TEST(FileSizeTest, SizesPastFourGiBAreWhole) {
-  tests::TempFolder folder;
-  const std::wstring name = folder / L"big.nrg";
-  const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  // Sparse where the file system allows: nothing is written.
-  const bool sized = SetFilePointerEx(file, LARGE_INTEGER{.QuadPart = 5368709121}, nullptr, FILE_BEGIN) &&
-                     SetEndOfFile(file);
-  CloseHandle(file);
-  ASSERT_TRUE(sized);
-  EXPECT_EQ(support::ksGetFileSizeEx(name), 5368709121.0);
 }
 
 // Records the names the conversion opens; the input opens as the null device, the output is refused.
@@ -296,8 +252,7 @@ struct RecordingCalls : modMain::FileCalls {
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
     names.push_back(name);
     if (access == GENERIC_READ) return FileCalls::CreateFile(L"NUL", access, share, disposition);
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
+    return SetLastError(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
   }
   mutable std::vector<std::wstring> names;
 };
@@ -340,26 +295,29 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
   EXPECT_EQ(ReadBytes(output), Tail(image));
 }
 
-// The system's own answers, for a file opened as the copy opens its output.
-TEST(VolumeQueryTest, TheRealQueriesAnswerAsTheVolumeDoesAlsoWhereTheHandleCannotNameItsFolder) {
+// The system's own answers, for files opened as the copy opens them: a size past 4 GiB, the volume.
+TEST(RealFileCallsTest, AnswerAsTheVolumeDoesAlsoWhereTheHandleCannotNameItsFolder) {
   tests::TempFolder folder;
   const std::wstring name = folder / L"disc.iso";
   const modMain::FileCalls calls;
   const win32::UniqueFile file(calls.CreateFile(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
+  // Sparse where the file system allows: nothing is written.
+  ASSERT_TRUE(calls.SetFilePointerEx(file.Get(), 5368709121, FILE_BEGIN) && calls.SetEndOfFile(file.Get()));
+  EXPECT_EQ(support::ksGetFileSizeEx(name), 5368709121.0);
   wchar_t root[MAX_PATH], fileSystem[MAX_PATH];
-  ASSERT_TRUE(file && GetVolumePathNameW(name.c_str(), root, MAX_PATH) &&
-              GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH));
+  DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
+  ASSERT_TRUE(GetVolumePathNameW(name.c_str(), root, MAX_PATH) &&
+              GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH) &&
+              GetDiskFreeSpaceW(root, &sectors, &bytes, &freeClusters, &clusters));
   std::wstring told;
   EXPECT_TRUE(calls.GetFileSystemName(file.Get(), &told));
   EXPECT_EQ(told, fileSystem);
-  DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
-  ASSERT_TRUE(GetDiskFreeSpaceW(root, &sectors, &bytes, &freeClusters, &clusters));
   // The process's own pseudo-handle names no file: there the name the user gave tells the folder.
   for (const HANDLE handle : {file.Get(), GetCurrentProcess()}) {
     modMain::VolumeSpace space;
     ULARGE_INTEGER toCaller{}, onVolume{};
-    EXPECT_TRUE(calls.GetVolumeSpace(handle, name, &space));
-    ASSERT_TRUE(GetDiskFreeSpaceExW(folder.Path.c_str(), &toCaller, nullptr, &onVolume));
+    EXPECT_TRUE(calls.GetVolumeSpace(handle, name, &space) &&
+                GetDiskFreeSpaceExW(folder.Path.c_str(), &toCaller, nullptr, &onVolume));
     EXPECT_NEAR(space.FreeToCaller, toCaller.QuadPart, 16 << 20) << "others may write meanwhile";
     EXPECT_NEAR(space.FreeOnVolume, onVolume.QuadPart, 16 << 20);
     EXPECT_EQ(space.ClusterSize, ULONGLONG{sectors} * bytes);
@@ -373,9 +331,7 @@ TEST(FullDiskTest, AnImageLargerThanTheFreeSpaceFailsAsAFullDiskBeforeAnyByteMov
   const std::wstring output = std::wstring(drive) + L"disc.iso";
   DeleteFileW(output.c_str());  // left by an earlier run on the same disk
   ULARGE_INTEGER room{};
-  ASSERT_TRUE(GetDiskFreeSpaceExW(drive, &room, nullptr, nullptr)) << "no drive " << testing::PrintToString(drive);
-  ASSERT_LT(room.QuadPart, 16u << 20) << "not a small disk";
-
+  ASSERT_TRUE(GetDiskFreeSpaceExW(drive, &room, nullptr, nullptr) && room.QuadPart < 16u << 20) << "no small disk";
   tests::TempFolder folder;
   WriteBytes(folder / L"disc.nrg", PatternBytes(Header + room.QuadPart + 1));
   tests::MessageBoxRecorder boxes;

@@ -5,12 +5,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool WaitFor(const std::function<bool()>& condition) {
-  for (const auto deadline = std::chrono::steady_clock::now() + 15s; !condition(); std::this_thread::sleep_for(20ms)) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-  }
-  return true;
-}
+bool WaitFor(const std::function<bool()>& condition) { return tests::PumpUntil(condition, 15s); }
 
 // What a text box of the program shows now (GetWindowTextW would give its first text).
 std::wstring TextOf(HWND edit) {

@@ -46,25 +46,18 @@ inline Bytes PatternBytes(std::size_t size, std::uint32_t seed = 1) {
 // An NRG file as a converter meets one: size bytes of pattern, and where the image data puts
 // sector 16, a volume descriptor with the identifier. For "CD001", a primary one of a volume of
 // that many sectors of 2,048 bytes, followed by the set's terminator; for any other, that one alone.
-inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const char* identifier = "CD001") {
+inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std::string& identifier = "CD001") {
   Bytes bytes = PatternBytes(size);
-  const std::size_t at = 307200 + 16 * 2048;
-  const bool iso = std::strcmp(identifier, "CD001") == 0;
-  const auto put = [&](std::size_t offset, std::initializer_list<std::uint8_t> values) {
-    for (const std::uint8_t value : values) {
-      if (offset < bytes.size()) bytes[offset] = value;
-      ++offset;
-    }
+  const auto put = [&bytes](std::size_t at, const std::string& values) {
+    for (std::size_t i = 0; i < values.size() && at + i < bytes.size(); ++i) bytes[at + i] = std::uint8_t(values[i]);
   };
-  const auto b = [](std::uint32_t value, int byte) { return static_cast<std::uint8_t>(value >> (8 * byte)); };
-  put(at, {iso ? std::uint8_t{1} : std::uint8_t{0}});
-  for (int i = 0; i < 5; ++i) put(at + 1 + i, {static_cast<std::uint8_t>(identifier[i])});
-  put(at + 6, {1});
-  if (!iso) return bytes;
-  const std::uint32_t v = volumeSectors;
-  put(at + 80, {b(v, 0), b(v, 1), b(v, 2), b(v, 3), b(v, 3), b(v, 2), b(v, 1), b(v, 0)});  // both-endian
-  put(at + 128, {0x00, 0x08, 0x08, 0x00});  // 2,048 bytes a block, both-endian
-  put(at + 2048, {255, 'C', 'D', '0', '0', '1', 1});
+  const std::size_t sector16 = 307200 + 16 * 2048;
+  put(sector16, std::string(1, identifier == "CD001" ? '\1' : '\0') + identifier + '\1');
+  if (identifier != "CD001") return bytes;
+  const std::string size4(reinterpret_cast<const char*>(&volumeSectors), 4);  // little-endian, as x64 keeps it
+  put(sector16 + 80, size4 + std::string(size4.rbegin(), size4.rend()));  // both-endian
+  put(sector16 + 128, std::string("\0\x08\x08\0", 4));  // 2,048 bytes a block, both-endian
+  put(sector16 + 2048, "\xFF" "CD001\1");
   return bytes;
 }
 
