@@ -58,11 +58,15 @@ BOOL FileCalls::GetFileSystemName(HANDLE file, std::wstring* name) const {
 BOOL FileCalls::GetVolumeSpace(HANDLE file, const std::wstring& fileName, VolumeSpace* space) const {
   std::wstring folder = FolderOf(file);
   if (folder.empty()) folder = FolderOf(fileName);
-  ULARGE_INTEGER toCaller{}, onVolume{};
+  ULARGE_INTEGER toCaller{};
+  ULARGE_INTEGER onVolume{};
   if (folder.empty() || !::GetDiskFreeSpaceExW(folder.c_str(), &toCaller, nullptr, &onVolume)) return FALSE;
   // The cluster size is asked of the volume's root.
   std::wstring root(folder.size() + 1, L'\0');
-  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+  DWORD sectorsPerCluster = 0;
+  DWORD bytesPerSector = 0;
+  DWORD freeClusters = 0;
+  DWORD clusters = 0;
   if (!::GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size())) ||
       !::GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) {
     return FALSE;

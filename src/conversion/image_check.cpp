@@ -1,5 +1,6 @@
 #include "conversion/image_check.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -22,10 +23,7 @@ bool Identifies(const unsigned char* sector, const char* identifier) {
 }
 
 bool IsUdfDescriptor(const unsigned char* sector) {
-  for (const char* identifier : UdfIdentifiers) {
-    if (Identifies(sector, identifier)) return true;
-  }
-  return false;
+  return std::ranges::any_of(UdfIdentifiers, [sector](const char* identifier) { return Identifies(sector, identifier); });
 }
 
 // The little-endian half of a both-endian field.
