@@ -23,7 +23,8 @@ bool Identifies(const unsigned char* sector, const char* identifier) {
 }
 
 bool IsUdfDescriptor(const unsigned char* sector) {
-  return std::ranges::any_of(UdfIdentifiers, [sector](const char* identifier) { return Identifies(sector, identifier); });
+  return std::ranges::any_of(UdfIdentifiers,
+                             [sector](const char* identifier) { return Identifies(sector, identifier); });
 }
 
 // The little-endian half of a both-endian field.
