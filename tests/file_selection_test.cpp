@@ -57,7 +57,8 @@ class FileSelectionTest : public testing::Test {
       });
 };
 
-// Cancelled dialogs change nothing; a chosen input is remembered, then set, then names the output.
+// Cancelled dialogs change nothing; a chosen input is remembered, then set, then names the output; a registry
+// that refuses to store costs only the memory.
 TEST_F(FileSelectionTest, EachDialogProposesItsBoxsNameInItsSidesFolderAndOnlyAChoiceChangesNamesAndFolders) {
   const DWORD notText = 7;  // a value of another type reads as nothing stored
   RegSetKeyValueW(HKEY_CURRENT_USER, settings_.Section().c_str(), L"Last Open NRG Path", REG_DWORD, &notText, 4);
@@ -75,46 +76,41 @@ TEST_F(FileSelectionTest, EachDialogProposesItsBoxsNameInItsSidesFolderAndOnlyAC
                        L"open D:\\Images\\disc.nrg in D:\\Images",
                        L"save E:\\ISO\\Новый образ.iso in E:\\ISO",
                    }));
-}
 
-TEST_F(FileSelectionTest, ARegistryThatRefusesToStoreCostsNothingButTheMemory) {
-  // Any box, a run-time error's included, fails the test.
+  // A registry that refuses to store costs nothing but the memory: any box, a run-time error's included, fails.
   const tests::ReadOnlyKey paths(settings_.Section());
-  answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\out.iso"};
+  answers_ = {L"F:\\disc.nrg", L"G:\\out.iso"};
   Browse(L"", L"", {in_, out_});
-  EXPECT_EQ(seen_.back(), L"out: D:\\Images\\disc.nrg | E:\\ISO\\out.iso | - | - | on");
+  EXPECT_EQ(seen_.back(), L"out: F:\\disc.nrg | G:\\out.iso | D:\\Images | E:\\ISO | on");
 }
 
+// Each name's folder | extension | derived output name.
 TEST(FilePathTest, FolderExtensionAndDerivedOutputNameOfEveryKindOfName) {
-  const struct {
-    const wchar_t *name, *folder, *extension, *output;
-  } cases[] = {
-      {L"D:\\Images\\disc.nrg", L"D:\\Images", L"nrg", L"D:\\Images\\disc.ISO"},
-      {L"disc.NRG", L"", L"NRG", L"disc.ISO"},                              // no folder
-      {L"D:\\Images\\disc", L"D:\\Images", L"", L"D:\\Images\\disc.ISO"},    // no extension
-      {L"disc.tar.image", L"", L"image", L"disc.tar.ISO"},                  // several dots, a long extension
-      {L"C:\\a.b\\disc", L"C:\\a.b", L"", L"C:\\a.b\\disc.ISO"},             // the dot is the folder's
-      {L"C:\\a.b\\disc..", L"C:\\a.b", L"", L"C:\\a.b\\disc..ISO"},          // the name's own dots stay
-      {L"disc.", L"", L"", L"disc.ISO"},                                    // ...and its last one serves
-      {L"a..nrg", L"", L"nrg", L"a..ISO"},
-      {L"\\\\server\\share\\образ.nrg", L"\\\\server\\share", L"nrg", L"\\\\server\\share\\образ.ISO"},
-      {L"C:\\disc.nrg", L"C:\\", L"nrg", L"C:\\disc.ISO"},                  // a drive root keeps its separator
-      {L"D:\\Images/sub\\\\disc.iso", L"D:\\Images/sub", L"iso", L"D:\\Images/sub\\\\disc.ISO"},  // both separators
-      {L"C:disc.nrg", L"C:", L"nrg", L"C:disc.ISO"},                        // drive-relative
-      {L"", L"", L"", L".ISO"},
-      // One pair of quotes around the whole name, as "Copy as path" gives it, is no part of the name.
-      {L"\"C:\\a\\disc.nrg\"", nullptr, nullptr, L"C:\\a\\disc.ISO"},
-      {L"\"", nullptr, nullptr, L"\".ISO"},
-      {L"\"\"", nullptr, nullptr, L".ISO"},
-      {L"\"a", nullptr, nullptr, L"\"a.ISO"},
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"D:\\Images\\disc.nrg", L"D:\\Images | nrg | D:\\Images\\disc.ISO"},
+      {L"disc.NRG", L" | NRG | disc.ISO"},                              // no folder
+      {L"D:\\Images\\disc", L"D:\\Images |  | D:\\Images\\disc.ISO"},    // no extension
+      {L"disc.tar.image", L" | image | disc.tar.ISO"},                  // several dots, a long extension
+      {L"C:\\a.b\\disc", L"C:\\a.b |  | C:\\a.b\\disc.ISO"},             // the dot is the folder's
+      {L"C:\\a.b\\disc..", L"C:\\a.b |  | C:\\a.b\\disc..ISO"},          // the name's own dots stay
+      {L"disc.", L" |  | disc.ISO"},                                    // ...and its last one serves
+      {L"a..nrg", L" | nrg | a..ISO"},
+      {L"\\\\server\\share\\образ.nrg", L"\\\\server\\share | nrg | \\\\server\\share\\образ.ISO"},
+      {L"C:\\disc.nrg", L"C:\\ | nrg | C:\\disc.ISO"},                  // a drive root keeps its separator
+      {L"D:\\Images/sub\\\\disc.iso", L"D:\\Images/sub | iso | D:\\Images/sub\\\\disc.ISO"},  // both separators
+      {L"C:disc.nrg", L"C: | nrg | C:disc.ISO"},                        // drive-relative
+      {L"", L" |  | .ISO"},
+      // One pair of quotes around the whole name, as "Copy as path" gives it, is no part of the name; the
+      // folder and extension of a name in quotes are the caller's to take after it has taken the quotes off.
+      {L"\"C:\\a\\disc.nrg\"", L"C:\\a\\disc.ISO"},
+      {L"\"", L"\".ISO"},
+      {L"\"\"", L".ISO"},
+      {L"\"a", L"\"a.ISO"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
-    if (c.folder) {
-      EXPECT_EQ(support::ksGetFilePath(c.name), c.folder);
-      EXPECT_EQ(support::ksGetFileExtension(c.name), c.extension);
-    }
-    EXPECT_EQ(ui::DeriveOutputName(c.name), c.output);
+  for (const auto& [name, expected] : cases) {
+    const std::wstring parts = name[0] == L'"' ? std::wstring()
+                               : support::ksGetFilePath(name) + L" | " + support::ksGetFileExtension(name) + L" | ";
+    EXPECT_EQ(parts + ui::DeriveOutputName(name), expected) << testing::PrintToString(name);
   }
   EXPECT_EQ(support::ksCutRight(L"disc", 5), L"");  // more than there is
 }

@@ -1,7 +1,4 @@
 // What PELMATIC.EXE loads: only DLLs that Windows takes from System32, never one planted beside it.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <memory>

@@ -19,12 +19,10 @@ using namespace std::chrono_literals;
 using tests::MainWindowTest;
 using tests::PressKey;
 using tests::RectInParent;
-using tests::TypeText;
 
 std::wstring WindowText(HWND window) {
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  return text;
+  wchar_t text[256];
+  return {text, static_cast<std::size_t>(GetWindowTextW(window, text, 256))};
 }
 
 // Through the accessibility interfaces, as Narrator and NVDA ask.
@@ -42,43 +40,6 @@ std::wstring AccessibleName(HWND window) {
   return text;
 }
 
-TEST_F(MainWindowTest, StartsEmptyWithConvertDisabledNamesItsBoxesAfterTheLabelsAndShowsTheDesktopBesideTheStrip) {
-  auto& form = Form();
-  const HWND window = form.Handle();
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
-  std::wstring seen = WindowText(window) + L", " + font.lfFaceName + L" " + std::to_wstring(font.lfCharSet) + L":";
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(child)) seen += L" [" + WindowText(child) + (IsWindowEnabled(child) ? L"]" : L" off]");
-  }
-  seen += L"; " + AccessibleName(form.txtInFileName.Handle()) + L", " + AccessibleName(form.txtOutFileName.Handle());
-  EXPECT_EQ(seen, L"Tessaline, Tahoma 204: [] [...] [] [...] [Конвертировать off] [Отмена]; NRG файл, ISO файл");
-
-  const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  const int strip = MulDiv(1515, form.Dpi(), 1440);  // the strip's right edge
-  RECT rect;
-  GetWindowRect(window, &rect);
-  for (int uncovered : {0, 1}) {  // also once a window over it has gone
-    SCOPED_TRACE(uncovered);
-    EXPECT_EQ(tests::ClientPixel(window, 3, 3), face);
-    EXPECT_EQ(tests::ClientPixel(window, strip - 1, 3), GetSysColor(COLOR_WINDOWTEXT)) << "its one visible edge";
-    // Under Wine, PaintDesktop gives white: anything but the window's own colour.
-    EXPECT_NE(tests::ClientPixel(window, strip, 3), face);
-    const RECT label = form.lblTag[0].PixelRect();
-    int textPixels = 0;
-    for (int x = label.left; x < label.right; ++x) textPixels += tests::ClientPixel(window, x, label.top + 7) != face;
-    EXPECT_GT(textPixels, 5) << "the caption is drawn over the strip";
-    DestroyWindow(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr));
-    tests::PumpUntil([] { return false; }, 100ms);
-  }
-  // Moved, it paints the desktop again at its new place: the piece painted at the old one would travel along.
-  int paints = 0;
-  form.OnPaint = [&paints, paint = form.OnPaint] { ++paints, paint(); };
-  SetWindowPos(window, nullptr, rect.left + 40, rect.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_TRUE(tests::PumpUntil([&] { return paints > 0; }, 500ms));
-}
-
 // After each step: where the focus is and whether convert is on; the browse buttons' clicks as they come.
 TEST_F(MainWindowTest, ConvertIsOnWithBothNamesTabSkipsItWhenOffEnterClicksTheFocusedButtonEntrySelectsAllCancelQuits) {
   auto& form = Form();
@@ -90,13 +51,11 @@ TEST_F(MainWindowTest, ConvertIsOnWithBothNamesTabSkipsItWhenOffEnterClicksTheFo
   form.cmdBrowseInFile.OnClick = form.cmdBrowseOutFile.OnClick = [&] { seen += L"click, "; };
   const auto look = [&] { seen += tag[GetFocus()] + (IsWindowEnabled(form.cmdStart.Handle()) ? L" on, " : L" off, "); };
   const auto press = [&](std::initializer_list<UINT> keys) { for (UINT key : keys) PressKey(key), look(); };
-  TypeText(L"a");
-  look();
+  const auto type = [&](const wchar_t* text) { tests::TypeText(text), look(); };
+  type(L"a");
   SetFocus(form.txtOutFileName.Handle());
-  TypeText(L" ");  // a blank is a name too
-  look();
-  TypeText(L"\b");
-  look();
+  type(L" ");  // a blank is a name too
+  type(L"\b");
   form.txtOutFileName.SetText(L"x.iso");  // set by the program: the same rule
   look();
   form.txtInFileName.SetText(L"");
@@ -125,11 +84,6 @@ WPARAM NewDrop(const std::vector<std::wstring>& names, POINT point) {
   return reinterpret_cast<WPARAM>(memory);
 }
 
-POINT CentreOf(HWND control) {
-  const RECT rect = RectInParent(control);
-  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 bool TakesFiles(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0; }
 
 TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWaitsForItAndTakesNoDrop) {
@@ -148,13 +102,10 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
     PostMessageW(Form().Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(tests::PumpUntil([] { return modMain::CancelRequested; }));
   };
-  PressKey(VK_F1);
-  PressKey(VK_F1, forms::CtrlMask | forms::ShiftMask);
-  PressKey(VK_F1, forms::ShiftMask | forms::AltMask);
+  for (short held : {0, forms::CtrlMask | forms::ShiftMask, forms::ShiftMask | forms::AltMask}) PressKey(VK_F1, held);
   PressKey(VK_F1, forms::ShiftMask, Form().cmdCancel.Handle());
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   const auto& about = boxes_.Boxes()[0];
-  EXPECT_EQ(about.Owner, Form().Handle());
   EXPECT_EQ(about.Caption + L": " + about.Text,
             L"О программе: Kelvane - Tessaline\r\nВерсия 1.00.0008\r\n\r\nАвтор: Kelvane");
   EXPECT_TRUE(about.Style == (MB_OK | MB_USERICON) && about.OwnerFont) << "the program's icon, the window's font";
@@ -163,15 +114,10 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   Form().txtOutFileName.SetText(folder / L"disc.iso");
   boxes_.AnswerWith(IDOK);
   boxes_.AnswerWith(IDCANCEL);  // the stop prompt: go on
-  BYTE keys[256] = {};  // Shift held while the conversion serves the key
-  keys[VK_SHIFT] = 0x80;
-  SetKeyboardState(keys);
-  // Served mid-copy: the names must not change under the copy.
+  // Queued behind the click, so that the conversion serves them mid-copy, where the names must not change.
+  PostMessageW(Form().cmdStart.Handle(), BM_CLICK, 0, 0);
   PostMessageW(Form().Handle(), WM_DROPFILES, NewDrop({folder / L"other.nrg"}, {4, 4}), 0);
-  PostMessageW(Form().Handle(), WM_KEYDOWN, VK_F1, 1);
-  Form().cmdStart.SetValue(true);
-  keys[VK_SHIFT] = 0;
-  SetKeyboardState(keys);
+  PressKey(VK_F1, forms::ShiftMask, Form().cmdCancel.Handle());
   EXPECT_EQ(seen, L"О программе: Kelvane - Tessaline at 0; О программе: Kelvane - Tessaline at 65536, no drop; "
                   L"Kelvane - Tessaline: Прервать конвертацию? at 65536, no drop; "
                   L"Kelvane - Tessaline: NRG файл сконвертирован успешно ^_^v at 131072, no drop; ");
@@ -180,7 +126,8 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
 }
 
 // Being found by name from Run is a convenience: where the registry refuses, the window starts all the same.
-TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithItsIconWithoutWaitingAlsoWhereTheRegistryRefuses) {
+// It starts empty with convert disabled, names its boxes after the labels and shows the desktop beside the strip.
+TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithoutWaitingAlsoWhereTheRegistryRefuses) {
   const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tessaline_tests.exe";
   for (const bool refused : {false, true}) {
     SCOPED_TRACE(refused);
@@ -189,7 +136,8 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithItsIconWithout
     if (refused) readOnly.emplace(key);
     modMain::Main();  // returns at once: the window runs on its events
     ASSERT_TRUE(ui::frmMain::DefaultInstance);
-    const HWND window = ui::frmMain::DefaultInstance->Handle();
+    auto& form = *ui::frmMain::DefaultInstance;
+    const HWND window = form.Handle();
     EXPECT_TRUE(IsWindowVisible(window) && SendMessageW(window, WM_GETICON, ICON_BIG, 0) != 0);
     RECT rect, work;
     GetWindowRect(window, &rect);
@@ -202,7 +150,37 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithItsIconWithout
       RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
       EXPECT_EQ(value, refused ? L"" : forms::App().Path + (name ? L"" : L"\\tessaline_tests.exe"));
     }
-    ui::frmMain::DefaultInstance->Unload();
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    std::wstring seen = WindowText(window) + L", " + font.lfFaceName + L" " + std::to_wstring(font.lfCharSet) + L":";
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (IsWindowVisible(child)) seen += L" [" + WindowText(child) + (IsWindowEnabled(child) ? L"]" : L" off]");
+    }
+    seen += L"; " + AccessibleName(form.txtInFileName.Handle()) + L", " + AccessibleName(form.txtOutFileName.Handle());
+    EXPECT_EQ(seen, L"Tessaline, Tahoma 204: [] [...] [] [...] [Конвертировать off] [Отмена]; NRG файл, ISO файл");
+
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const int strip = MulDiv(1515, form.Dpi(), 1440);  // the strip's right edge
+    for (int uncovered : {0, 1}) {  // also once a window over it has gone
+      SCOPED_TRACE(uncovered);
+      EXPECT_EQ(tests::ClientPixel(window, 3, 3), face);
+      EXPECT_EQ(tests::ClientPixel(window, strip - 1, 3), GetSysColor(COLOR_WINDOWTEXT)) << "its one visible edge";
+      // Under Wine, PaintDesktop gives white: anything but the window's own colour.
+      EXPECT_NE(tests::ClientPixel(window, strip, 3), face);
+      const RECT label = form.lblTag[0].PixelRect();
+      int textPixels = 0;
+      for (int x = label.left; x < label.right; ++x) textPixels += tests::ClientPixel(window, x, label.top + 7) != face;
+      EXPECT_GT(textPixels, 5) << "the caption is drawn over the strip";
+      DestroyWindow(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 4000, 4000, nullptr,
+                                    nullptr, nullptr, nullptr));
+      tests::PumpUntil([] { return false; }, 100ms);
+    }
+    // Moved, it paints the desktop again at its new place: the piece painted at the old one would travel along.
+    int paints = 0;
+    form.OnPaint = [&paints, paint = form.OnPaint] { ++paints, paint(); };
+    SetWindowPos(window, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(tests::PumpUntil([&] { return paints > 0; }, 500ms));
+    form.Unload();
     EXPECT_TRUE(tests::TakeQuit()) << "unloading the only window ends the program";
     ui::frmMain::DefaultInstance.reset();
   }
@@ -233,8 +211,8 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIso
   MakeShortcut(gone, folder / L"gone.lnk");
   MakeShortcut(isos, folder / L"Ярлык.Lnk");
   std::filesystem::remove(gone);
-  const POINT onTheForm{4, 4}, onTheInputBox = CentreOf(form.txtInFileName.Handle()),
-              onTheIsoBox = CentreOf(form.txtOutFileName.Handle());
+  const RECT inBox = RectInParent(form.txtInFileName.Handle()), isoBox = RectInParent(form.txtOutFileName.Handle());
+  const POINT onTheForm{4, 4}, onTheNrgBox{inBox.left + 4, inBox.top + 4}, onTheIsoBox{isoBox.left + 4, isoBox.top + 4};
   const struct {
     const char* what;
     std::vector<std::wstring> names;
@@ -245,10 +223,10 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIso
   } drops[] = {
       {"on the form", {disc}, onTheForm, disc, folder / L"disc.ISO"},
       {"an existing file on the ISO box", {iso}, onTheIsoBox, iso, folder / L"готовый.ISO"},
-      {"several, on the NRG box", {cyrillic, other}, onTheInputBox, cyrillic, folder / L"Образ диска.ISO"},
+      {"several, on the NRG box", {cyrillic, other}, onTheNrgBox, cyrillic, folder / L"Образ диска.ISO"},
       // A folder anywhere but on the ISO box, one the ISO file is not in: nothing changes.
       {"a folder on the form", {images, disc}, onTheForm, cyrillic, folder / L"Образ диска.ISO"},
-      {"a folder on the NRG box", {isos}, onTheInputBox, cyrillic, folder / L"Образ диска.ISO"},
+      {"a folder on the NRG box", {isos}, onTheNrgBox, cyrillic, folder / L"Образ диска.ISO"},
       {"a folder on the ISO box", {images}, onTheIsoBox, cyrillic, images + L"\\мой.iso", L"\"D:\\old\\мой.iso\""},
       {"a folder on the empty ISO box", {folder.Path.wstring()}, onTheIsoBox, cyrillic, folder / L"Образ диска.ISO",
        L""},
@@ -266,7 +244,6 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIso
     SendMessageW(form.Handle(), WM_DROPFILES, NewDrop(drop.names, drop.point), 0);
     if (drop.withoutCom) CoUninitialize();
     EXPECT_EQ(form.txtInFileName.Text() + L" | " + form.txtOutFileName.Text(), drop.in + L" | " + drop.out);
-    EXPECT_EQ(IsWindowEnabled(form.cmdStart.Handle()) != FALSE, !drop.in.empty() && !drop.out.empty());
   }
   EXPECT_FALSE(settings.StoredText(L"Last Open NRG Path") || settings.StoredText(L"Last Save ISO Path"))
       << "the remembered folders belong to the dialogs";
@@ -295,8 +272,8 @@ int IconWidth(LRESULT icon) {
   return bitmap.bmWidth;
 }
 
-// Each child shown in its form as a person sees it: its icon's width, or its font's height and whether it lies whole in its
-// parent's client area with its text fitting (a button's or a box's within its edges).
+// Each child shown in its form as a person sees it: its icon's width, or its font's height and whether it lies
+// whole in its parent's client area with its text fitting (a button's or a box's within its edges).
 std::wstring Layout(HWND window) {
   std::wstring seen;
   RECT client;
@@ -304,20 +281,18 @@ std::wstring Layout(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     // Its own flag: a squeezed form is never shown.
     if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
-    if (const LRESULT icon = SendMessageW(child, STM_GETICON, 0, 0)) {
-      seen += L" icon " + std::to_wstring(IconWidth(icon));
-      continue;
-    }
-    RECT rect = RectInParent(child), inside, own;
+    const RECT rect = RectInParent(child);
+    RECT own;
     GetClientRect(child, &own);
-    IntersectRect(&inside, &rect, &client);
-    wchar_t kind[16];
-    const int edge = GetClassNameW(child, kind, 16) && _wcsicmp(kind, L"Static") != 0;
+    const int edge = SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_STATIC ? 0 : 1;
     const SIZE text = TextSize(FontOf(child), WindowText(child).empty() ? L"Wy" : WindowText(child));
+    const bool fits = rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom &&
+                      text.cx + 2 * edge <= own.right && text.cy + 2 * edge <= own.bottom;
     LOGFONTW font{};
     GetObjectW(FontOf(child), sizeof font, &font);
-    const bool fits = EqualRect(&inside, &rect) && text.cx + 2 * edge <= own.right && text.cy + 2 * edge <= own.bottom;
-    seen += L" " + std::to_wstring(font.lfHeight) + (fits ? L"" : L" clipped");
+    const LRESULT icon = SendMessageW(child, STM_GETICON, 0, 0);
+    seen += icon ? L" icon " + std::to_wstring(IconWidth(icon))
+                 : L" " + std::to_wstring(font.lfHeight) + (fits ? L"" : L" clipped");
   }
   return seen;
 }
@@ -356,15 +331,18 @@ struct SqueezedForm : forms::Form {
 TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAboutBox) {
   auto& form = Form();
   const HWND window = form.Handle();
-  int startDpi = 192;  // each squeezed form starts at the DPI and the look before, then moves to the next
-  std::wstring startLook = L" -24 -24";
   // The DPI, then what the window has there: the cancel button's right edge, big and small icon, each control;
   // and what a squeezed form has.
-  for (const auto& [dpi, expected, squeezedLook] :
-       {std::tuple{96, L"377 32 16: -12 -12 -12 -12 -12 -12", L" -12 -12"},
-        {120, L"471 40 20: -15 -15 -15 -15 -15 -15", L" -15 -15"},
-        {144, L"566 48 24: -18 -18 -18 -18 -18 -18", L" -18 -18"},
-        {192, L"754 64 32: -24 -24 -24 -24 -24 -24", L" -24 -24"}}) {
+  const struct {
+    int dpi;
+    const wchar_t *window, *squeezed;
+  } rows[] = {{96, L"377 32 16: -12 -12 -12 -12 -12 -12", L" -12 -12"},
+              {120, L"471 40 20: -15 -15 -15 -15 -15 -15", L" -15 -15"},
+              {144, L"566 48 24: -18 -18 -18 -18 -18 -18", L" -18 -18"},
+              {192, L"754 64 32: -24 -24 -24 -24 -24 -24", L" -24 -24"}};
+  for (int i = 0; i < 4; ++i) {
+    const auto& [dpi, expected, squeezedLook] = rows[i];
+    const auto& before = rows[(i + 3) % 4];  // where each squeezed form starts, to move to this row's DPI
     SCOPED_TRACE(dpi);
     EXPECT_TRUE(MovedToDpi(window, dpi));
     EXPECT_EQ(std::to_wstring(RectInParent(form.cmdCancel.Handle()).right) + L" " +
@@ -375,13 +353,10 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
               expected);
 
     // A form whose whole screen has a DPI holds its texts from its first layout, and after a change.
-    SCOPED_TRACE("squeezed, started at " + std::to_string(startDpi));
-    SqueezedForm squeezed(startDpi);
-    EXPECT_EQ(squeezed.Look(), startLook);
+    SqueezedForm squeezed(before.dpi);
+    EXPECT_EQ(squeezed.Look(), before.squeezed);
     EXPECT_TRUE(MovedToDpi(squeezed.Handle(), dpi));
     EXPECT_EQ(squeezed.Look(), squeezedLook);
-    startDpi = dpi;
-    startLook = squeezedLook;
   }
 
   // The About box, its owner now at 192 DPI: at its own monitor's DPI, then moved to one of 192.
