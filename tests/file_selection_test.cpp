@@ -31,10 +31,7 @@ class FileSelectionTest : public testing::Test {
     form_.txtInFileName.SetText(in);
     form_.txtOutFileName.SetText(out);
     seen_.clear();
-    for (forms::CommandButton* button : buttons) {
-      SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button->Handle()), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button->Handle()));
-    }
+    for (forms::CommandButton* button : buttons) SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   }
 
   tests::TestSettingsRoot settings_;
