@@ -86,10 +86,10 @@ TEST(FilePathTest, FolderExtensionAndDerivedOutputNameOfEveryKindOfName) {
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
       {L"D:\\Images\\disc.nrg", L"D:\\Images | nrg | D:\\Images\\disc.ISO"},
       {L"disc.NRG", L" | NRG | disc.ISO"},                              // no folder
-      {L"D:\\Images\\disc", L"D:\\Images |  | D:\\Images\\disc.ISO"},    // no extension
+      {L"D:\\Images\\disc", L"D:\\Images |  | D:\\Images\\disc.ISO"},   // no extension
       {L"disc.tar.image", L" | image | disc.tar.ISO"},                  // several dots, a long extension
-      {L"C:\\a.b\\disc", L"C:\\a.b |  | C:\\a.b\\disc.ISO"},             // the dot is the folder's
-      {L"C:\\a.b\\disc..", L"C:\\a.b |  | C:\\a.b\\disc..ISO"},          // the name's own dots stay
+      {L"C:\\a.b\\disc", L"C:\\a.b |  | C:\\a.b\\disc.ISO"},            // the dot is the folder's
+      {L"C:\\a.b\\disc..", L"C:\\a.b |  | C:\\a.b\\disc..ISO"},         // the name's own dots stay
       {L"disc.", L" |  | disc.ISO"},                                    // ...and its last one serves
       {L"a..nrg", L" | nrg | a..ISO"},
       {L"\\\\server\\share\\образ.nrg", L"\\\\server\\share | nrg | \\\\server\\share\\образ.ISO"},
