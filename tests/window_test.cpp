@@ -357,8 +357,8 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
   // The About box, its owner now at 192 DPI: at its own monitor's DPI, then moved to one of 192.
   auto realBox = forms::MessageBoxSeam.Replace(forms::ShowBoxInOwnerFont);
   std::thread looker([&] {
-    HWND box = nullptr;
-    for (int tries = 0; box == nullptr && tries < 300; ++tries, Sleep(10)) box = FindWindowW(L"#32770", L"О программе");
+    HWND box = nullptr;  // once shown: found before, its controls may not yet be laid out in the owner's font
+    for (int tries = 300; !IsWindowVisible(box) && tries--; Sleep(10)) box = FindWindowW(L"#32770", L"О программе");
     ASSERT_TRUE(box != nullptr && GetWindow(box, GW_OWNER) == window) << "no About box";
     EXPECT_EQ(Layout(box), L" icon 32 -12 -12") << "at its monitor's 96 DPI, not its owner's";
     EXPECT_TRUE(MovedToDpi(box, 192));
