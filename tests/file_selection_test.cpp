@@ -17,27 +17,21 @@ class FileSelectionTest : public testing::Test {
     for (forms::TextBox* box : {&form_.txtInFileName, &form_.txtOutFileName}) {
       box->OnChange = [this, box, handler = box->OnChange] {
         handler();
-        changes_.push_back((box == &form_.txtInFileName ? L"in: " : L"out: ") + form_.txtInFileName.Text() + L" | " +
-                           form_.txtOutFileName.Text() + L" | " + Stored(L"Last Open NRG Path") + L" | " +
-                           Stored(L"Last Save ISO Path") + (form_.cmdStart.Enabled() ? L" | on" : L" | off"));
+        seen_.push_back((box == &form_.txtInFileName ? L"in: " : L"out: ") + form_.txtInFileName.Text() + L" | " +
+                        form_.txtOutFileName.Text() + L" | " + Stored(L"Last Open NRG Path") + L" | " +
+                        Stored(L"Last Save ISO Path") + (form_.cmdStart.Enabled() ? L" | on" : L" | off"));
       };
     }
   }
-  ~FileSelectionTest() override {
-    form_.Unload();
-    tests::TakeQuit();
-  }
+  ~FileSelectionTest() override { form_.Unload(), tests::TakeQuit(); }
   std::wstring Stored(const wchar_t* key) const { return settings_.StoredText(key).value_or(L"-"); }
 
   // Typed names, then clicks as the user makes them: through the window, so that a run-time error is reported.
   void Browse(const std::wstring& in, const std::wstring& out, std::initializer_list<forms::CommandButton*> buttons) {
     form_.txtInFileName.SetText(in);
     form_.txtOutFileName.SetText(out);
-    changes_.clear();
-    for (forms::CommandButton* button : buttons) {
-      SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button->Handle()), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button->Handle()));
-    }
+    seen_.clear();
+    for (forms::CommandButton* button : buttons) SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   }
 
   tests::TestSettingsRoot settings_;
@@ -45,15 +39,14 @@ class FileSelectionTest : public testing::Test {
   forms::CommandButton* const in_ = &form_.cmdBrowseInFile;
   forms::CommandButton* const out_ = &form_.cmdBrowseOutFile;
   const std::wstring here_ = std::filesystem::current_path().wstring();
-  std::vector<std::wstring> changes_;
-  std::vector<std::wstring> requests_;  // each dialog: its kind, proposed name and initial folder
+  std::vector<std::wstring> seen_;  // in their order, the changes and each dialog: its kind, name and initial folder
   std::deque<std::optional<std::wstring>> answers_;  // a choice, or nullopt for a cancelled dialog
   win32::Seam<support::ShowFileDialogFunction>::Override dialog_ =
       support::FileDialogSeam.Replace([this](const support::FileDialogRequest& r) -> std::optional<std::wstring> {
         const bool open = r.Kind == support::FileDialogKind::Open;
         EXPECT_EQ(r.Filter, open ? L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*" : L"Образы ISO|*.ISO;*.CMD|Все файлы|*.*");
         EXPECT_EQ(r.Owner, form_.Handle());
-        requests_.push_back((open ? L"open " : L"save ") + r.FileName + L" in " + r.InitialFolder);
+        seen_.push_back((open ? L"open " : L"save ") + r.FileName + L" in " + r.InitialFolder);
         if (answers_.empty()) return ADD_FAILURE() << "unexpected file dialog", std::nullopt;
         auto answer = answers_.front();
         answers_.pop_front();
@@ -61,70 +54,60 @@ class FileSelectionTest : public testing::Test {
       });
 };
 
-TEST_F(FileSelectionTest, CancelledDialogsProposeTheBoxesNamesInTheCurrentDirectoryAndChangeNothing) {
+// Cancelled dialogs change nothing; a chosen input is remembered, then set, then names the output; a registry
+// that refuses to store costs only the memory.
+TEST_F(FileSelectionTest, EachDialogProposesItsBoxsNameInItsSidesFolderAndOnlyAChoiceChangesNamesAndFolders) {
   const DWORD notText = 7;  // a value of another type reads as nothing stored
   RegSetKeyValueW(HKEY_CURRENT_USER, settings_.Section().c_str(), L"Last Open NRG Path", REG_DWORD, &notText, 4);
-  answers_ = {std::nullopt, std::nullopt};
-  Browse(L"\"D:\\old.nrg\"", L"D:\\old.iso", {in_, out_});  // a name pasted in quotes is proposed without them
-  EXPECT_EQ(requests_, (std::vector<std::wstring>{L"open D:\\old.nrg in " + here_, L"save D:\\old.iso in " + here_}));
-  EXPECT_TRUE(changes_.empty());
-  EXPECT_EQ(Stored(L"Last Save ISO Path"), L"-");
-}
+  answers_ = {std::nullopt, std::nullopt, L"D:\\Images\\disc.nrg", L"E:\\ISO\\Новый образ.iso",
+              std::nullopt, std::nullopt};
+  Browse(L"\"D:\\old.nrg\"", L"D:\\old.iso", {in_, out_, in_, out_, in_, out_});  // pasted in quotes: proposed without
+  EXPECT_EQ(seen_, (std::vector<std::wstring>{
+                       L"open D:\\old.nrg in " + here_,
+                       L"save D:\\old.iso in " + here_,
+                       L"open D:\\old.nrg in " + here_,
+                       L"in: D:\\Images\\disc.nrg | D:\\old.iso | D:\\Images | - | on",
+                       L"out: D:\\Images\\disc.nrg | D:\\Images\\disc.ISO | D:\\Images | - | on",
+                       L"save D:\\Images\\disc.ISO in " + here_,  // choosing an input moves not the save dialog
+                       L"out: D:\\Images\\disc.nrg | E:\\ISO\\Новый образ.iso | D:\\Images | E:\\ISO | on",
+                       L"open D:\\Images\\disc.nrg in D:\\Images",
+                       L"save E:\\ISO\\Новый образ.iso in E:\\ISO",
+                   }));
 
-TEST_F(FileSelectionTest, AChosenInputIsRememberedThenSetThenNamesTheOutputAndEachSideKeepsItsFolder) {
-  answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\Новый образ.iso", std::nullopt, std::nullopt};
-  Browse(L"", L"D:\\typed.iso", {in_, out_, in_, out_});
-  EXPECT_EQ(changes_, (std::vector<std::wstring>{
-                          L"in: D:\\Images\\disc.nrg | D:\\typed.iso | D:\\Images | - | on",
-                          L"out: D:\\Images\\disc.nrg | D:\\Images\\disc.ISO | D:\\Images | - | on",
-                          L"out: D:\\Images\\disc.nrg | E:\\ISO\\Новый образ.iso | D:\\Images | E:\\ISO | on",
-                      }));
-  EXPECT_EQ(requests_, (std::vector<std::wstring>{
-                           L"open  in " + here_,
-                           L"save D:\\Images\\disc.ISO in " + here_,  // choosing an input moves not the save dialog
-                           L"open D:\\Images\\disc.nrg in D:\\Images",
-                           L"save E:\\ISO\\Новый образ.iso in E:\\ISO",
-                       }));
-}
-
-TEST_F(FileSelectionTest, ARegistryThatRefusesToStoreCostsNothingButTheMemory) {
-  // Any box, a run-time error's included, fails the test.
+  // A registry that refuses to store costs nothing but the memory: any box, a run-time error's included, fails.
   const tests::ReadOnlyKey paths(settings_.Section());
-  answers_ = {L"D:\\Images\\disc.nrg", L"E:\\ISO\\out.iso"};
+  answers_ = {L"F:\\disc.nrg", L"G:\\out.iso"};
   Browse(L"", L"", {in_, out_});
-  EXPECT_EQ(changes_.back(), L"out: D:\\Images\\disc.nrg | E:\\ISO\\out.iso | - | - | on");
+  EXPECT_EQ(seen_.back(), L"out: F:\\disc.nrg | G:\\out.iso | D:\\Images | E:\\ISO | on");
 }
 
+// Each name's folder | extension | derived output name.
 TEST(FilePathTest, FolderExtensionAndDerivedOutputNameOfEveryKindOfName) {
-  const struct {
-    const wchar_t *name, *folder, *extension, *output;
-  } cases[] = {
-      {L"D:\\Images\\disc.nrg", L"D:\\Images", L"nrg", L"D:\\Images\\disc.ISO"},
-      {L"disc.NRG", L"", L"NRG", L"disc.ISO"},                              // no folder
-      {L"D:\\Images\\disc", L"D:\\Images", L"", L"D:\\Images\\disc.ISO"},    // no extension
-      {L"disc.tar.image", L"", L"image", L"disc.tar.ISO"},                  // several dots, a long extension
-      {L"C:\\a.b\\disc", L"C:\\a.b", L"", L"C:\\a.b\\disc.ISO"},             // the dot is the folder's
-      {L"C:\\a.b\\disc..", L"C:\\a.b", L"", L"C:\\a.b\\disc..ISO"},          // the name's own dots stay
-      {L"disc.", L"", L"", L"disc.ISO"},                                    // ...and its last one serves
-      {L"a..nrg", L"", L"nrg", L"a..ISO"},
-      {L"\\\\server\\share\\образ.nrg", L"\\\\server\\share", L"nrg", L"\\\\server\\share\\образ.ISO"},
-      {L"C:\\disc.nrg", L"C:\\", L"nrg", L"C:\\disc.ISO"},                  // a drive root keeps its separator
-      {L"D:\\Images/sub\\\\disc.iso", L"D:\\Images/sub", L"iso", L"D:\\Images/sub\\\\disc.ISO"},  // both separators
-      {L"C:disc.nrg", L"C:", L"nrg", L"C:disc.ISO"},                        // drive-relative
-      {L"", L"", L"", L".ISO"},
-      // One pair of quotes around the whole name, as "Copy as path" gives it, is no part of the name.
-      {L"\"C:\\a\\disc.nrg\"", nullptr, nullptr, L"C:\\a\\disc.ISO"},
-      {L"\"", nullptr, nullptr, L"\".ISO"},
-      {L"\"\"", nullptr, nullptr, L".ISO"},
-      {L"\"a", nullptr, nullptr, L"\"a.ISO"},
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"D:\\Images\\disc.nrg", L"D:\\Images | nrg | D:\\Images\\disc.ISO"},
+      {L"disc.NRG", L" | NRG | disc.ISO"},                              // no folder
+      {L"D:\\Images\\disc", L"D:\\Images |  | D:\\Images\\disc.ISO"},   // no extension
+      {L"disc.tar.image", L" | image | disc.tar.ISO"},                  // several dots, a long extension
+      {L"C:\\a.b\\disc", L"C:\\a.b |  | C:\\a.b\\disc.ISO"},            // the dot is the folder's
+      {L"C:\\a.b\\disc..", L"C:\\a.b |  | C:\\a.b\\disc..ISO"},         // the name's own dots stay
+      {L"disc.", L" |  | disc.ISO"},                                    // ...and its last one serves
+      {L"a..nrg", L" | nrg | a..ISO"},
+      {L"\\\\server\\share\\образ.nrg", L"\\\\server\\share | nrg | \\\\server\\share\\образ.ISO"},
+      {L"C:\\disc.nrg", L"C:\\ | nrg | C:\\disc.ISO"},                  // a drive root keeps its separator
+      {L"D:\\Images/sub\\\\disc.iso", L"D:\\Images/sub | iso | D:\\Images/sub\\\\disc.ISO"},  // both separators
+      {L"C:disc.nrg", L"C: | nrg | C:disc.ISO"},                        // drive-relative
+      {L"", L" |  | .ISO"},
+      // One pair of quotes around the whole name, as "Copy as path" gives it, is no part of the name; the
+      // folder and extension of a name in quotes are the caller's to take after it has taken the quotes off.
+      {L"\"C:\\a\\disc.nrg\"", L"C:\\a\\disc.ISO"},
+      {L"\"", L"\".ISO"},
+      {L"\"\"", L".ISO"},
+      {L"\"a", L"\"a.ISO"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
-    if (c.folder) {
-      EXPECT_EQ(support::ksGetFilePath(c.name), c.folder);
-      EXPECT_EQ(support::ksGetFileExtension(c.name), c.extension);
-    }
-    EXPECT_EQ(ui::DeriveOutputName(c.name), c.output);
+  for (const auto& [name, expected] : cases) {
+    const std::wstring parts = name[0] == L'"' ? std::wstring()
+                               : support::ksGetFilePath(name) + L" | " + support::ksGetFileExtension(name) + L" | ";
+    EXPECT_EQ(parts + ui::DeriveOutputName(name), expected) << testing::PrintToString(name);
   }
   EXPECT_EQ(support::ksCutRight(L"disc", 5), L"");  // more than there is
 }

@@ -1,7 +1,4 @@
 // What PELMATIC.EXE loads: only DLLs that Windows takes from System32, never one planted beside it.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -46,15 +43,13 @@ TEST(ProgramFileTest, ImportsOnlyKnownDlls) {
 // program's name (WINEDLLOVERRIDES in a child's environment block does not reach Wine's
 // loader). The DLLs it imports are known ones, which no folder can override (above).
 TEST(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
-  const std::wstring path = tests::BuiltProgram();
   const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\PELMATIC.EXE\\DllOverrides";
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"comctl32", REG_SZ, L"native,builtin", 30), 0);
   const std::unique_ptr<const wchar_t, void (*)(const wchar_t*)> removeOverrides(
       overrides, [](const wchar_t* key) { RegDeleteTreeW(HKEY_CURRENT_USER, key); });
   tests::TempFolder folder;
-  std::filesystem::copy_file(path, folder / L"PELMATIC.EXE");
-  std::filesystem::copy_file(std::filesystem::path(path).parent_path() / L"planted" / L"comctl32.dll",
-                             folder / L"comctl32.dll");
+  std::filesystem::copy_file(tests::BuiltProgram(), folder / L"PELMATIC.EXE");
+  std::filesystem::copy_file(tests::BuiltFile(L"planted\\comctl32.dll"), folder / L"comctl32.dll");
   {
     const tests::ProgramProcess program(folder / L"PELMATIC.EXE", folder.Path);
     const HWND window = program.WaitForWindow(L"TessalineForm", L"Tessaline");
@@ -76,8 +71,7 @@ DWORD FailureCode(void (*call)()) {
 
 TEST(SystemLibraryTest, LoadsFromSystem32AloneAndFailsWithTheSystemsCode) {
   const win32::SystemLibrary version(L"version.dll");
-  DWORD ignored = 0;
-  EXPECT_NE(version.Function<decltype(GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW")(L"kernel32.dll", &ignored),
+  EXPECT_NE(version.Function<decltype(GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW")(L"kernel32.dll", nullptr),
             0u);
   // PELMATIC.EXE lies beside the test program, where the search must not look.
   EXPECT_EQ(FailureCode([] { win32::SystemLibrary(L"PELMATIC.EXE"); }), 126u) << "ERROR_MOD_NOT_FOUND";
