@@ -24,8 +24,8 @@ struct Script {
   const char* failing = "";  // this call fails on its n-th time, with the code (0: it says nothing)
   int nth = 1;
   DWORD code = 0;
-  int emptyWrite = 0;  // the n-th write takes nothing and says nothing
-  int shortWrite = 0;  // the n-th write takes half of what it is given
+  // The n-th write takes nothing and says nothing; the n-th write takes half of what it is given.
+  int emptyWrite = 0, shortWrite = 0;
   int stopAtAsk = 0;  // the n-th question whether to go on is answered no
   LONGLONG inputSize = -1;  // the input's size as told, where not -1
   // Told of the output alone: its volume, and the room its old content takes (its size, when compressed).
@@ -303,7 +303,10 @@ TEST(RealFileCallsTest, AnswerAsTheVolumeDoesAlsoWhereTheHandleCannotNameItsFold
   const win32::UniqueFile file(calls.CreateFile(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
   // Sparse where the file system allows: nothing is written.
   ASSERT_TRUE(calls.SetFilePointerEx(file.Get(), 5368709121, FILE_BEGIN) && calls.SetEndOfFile(file.Get()));
-  EXPECT_EQ(support::ksGetFileSizeEx(name), 5368709121.0);
+  FILE_STANDARD_INFO standard{};
+  EXPECT_TRUE(calls.GetFileInformationByHandleEx(file.Get(), FileStandardInfo, &standard, sizeof standard));
+  EXPECT_EQ(std::to_wstring(standard.EndOfFile.QuadPart) + L" " + std::to_wstring(support::ksGetFileSizeEx(name)),
+            L"5368709121 5368709121.000000");
   wchar_t root[MAX_PATH], fileSystem[MAX_PATH];
   DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
   ASSERT_TRUE(GetVolumePathNameW(name.c_str(), root, MAX_PATH) &&

@@ -189,10 +189,9 @@ struct TestSettingsRoot {
   std::optional<std::wstring> StoredText(const std::wstring& key) const {
     wchar_t text[1024];
     DWORD size = sizeof text;
-    if (RegGetValueW(HKEY_CURRENT_USER, Section().c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, text, &size) != 0) {
-      return std::nullopt;
-    }
-    return text;
+    const LSTATUS read =
+        RegGetValueW(HKEY_CURRENT_USER, Section().c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, text, &size);
+    return read == ERROR_SUCCESS ? std::optional<std::wstring>(text) : std::nullopt;
   }
 };
 
@@ -212,13 +211,11 @@ class ReadOnlyKey {
   bool SetAccess(const wchar_t* sddl) const {
     win32::UniqueHKey key;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, WRITE_DAC, key.Put()) != 0 ||
-        !ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
-      return false;
-    }
-    const LSTATUS set = RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor);
+    const bool set = RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, WRITE_DAC, key.Put()) == ERROR_SUCCESS &&
+                     ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr) &&
+                     RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
     LocalFree(descriptor);
-    return set == ERROR_SUCCESS;
+    return set;
   }
   std::wstring path_;
 };
