@@ -28,6 +28,7 @@ struct Script {
   int emptyWrite = 0, shortWrite = 0;
   int stopAtAsk = 0;  // the n-th question whether to go on is answered no
   LONGLONG inputSize = -1;  // the input's size as told, where not -1
+  const wchar_t* openAs = nullptr;  // every file opened is this one, where not null
   // Told of the output alone: its volume, and the room its old content takes (its size, when compressed).
   const wchar_t* fileSystem = L"NTFS";
   ULONGLONG freeBytes = 1ull << 40, freeOnVolume = 0, cluster = 4096;  // more on the volume than free: a quota
@@ -44,6 +45,7 @@ struct ScriptedCalls : modMain::FileCalls {
   explicit ScriptedCalls(Script script = {}) : s(script) {}
   Script s;
   mutable std::map<std::string, int> counts;
+  mutable std::vector<std::wstring> names;  // as the file calls got them
   mutable HANDLE input = nullptr, output = nullptr;
   mutable ULONGLONG fakeRead = 0, unflushed = 0;
   mutable std::vector<ULONGLONG> flushed;  // the bytes each flush took to the disk
@@ -57,8 +59,10 @@ struct ScriptedCalls : modMain::FileCalls {
     return !Fails(call) && (file == output || (SetLastError(ERROR_INVALID_HANDLE), false));
   }
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
+    names.push_back(name);
     if (Fails("CreateFile")) return INVALID_HANDLE_VALUE;
-    return (access == GENERIC_WRITE ? output : input) = FileCalls::CreateFile(name, access, share, disposition);
+    return (access == GENERIC_WRITE ? output : input) =
+               FileCalls::CreateFile(s.openAs ? s.openAs : name, access, share, disposition);
   }
   BOOL GetFileSizeEx(HANDLE file, LONGLONG* size) const override {
     if (Fails("GetFileSizeEx")) return FALSE;
@@ -104,8 +108,7 @@ struct ScriptedCalls : modMain::FileCalls {
     return TRUE;
   }
   std::chrono::steady_clock::time_point Now() const override {
-    return std::chrono::steady_clock::time_point(
-        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)));
+    return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(static_cast<LONGLONG>(seconds * 1e9)));
   }
 };
 
@@ -121,25 +124,11 @@ class CopyImageTest : public testing::Test {
   int asks_ = 0;
 };
 
-TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderAndAsksAfterEveryChunkAndTheEmptyRead) {
-  // Largest first, so that every later copy must truncate what the one before left.
-  for (const std::size_t size : {Header + 3 * Chunk + 17, std::size_t{0}, std::size_t{1}, Header - 1, Header,
-                                 Header + 1, Header + Chunk - 1, Header + Chunk, Header + Chunk + 1}) {
-    SCOPED_TRACE(size);
-    const auto bytes = PatternBytes(size, static_cast<std::uint32_t>(size));
-    WriteBytes(input_, bytes);
-    const ScriptedCalls calls;
-    EXPECT_EQ(Copy(calls).Ending, CopyEnding::Copied);
-    EXPECT_EQ(ReadBytes(output_), Tail(bytes));
-    EXPECT_EQ(asks_, static_cast<int>((Tail(bytes).size() + Chunk - 1) / Chunk + 1));
-    EXPECT_EQ(calls.flushed, std::vector<ULONGLONG>{Tail(bytes).size()}) << "all of it flushed, once";
-  }
-}
-
-// Every call that can fail, also without saying why; what the volume says; a stop at any chunk. Each
-// with and without an old output of that name, which only a copy that goes ahead empties.
-TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritten) {
-  const auto image = PatternBytes(Header + 4 * Chunk), old = PatternBytes(5000, 7);
+// Inputs of every size around the header and the chunks; every call that can fail, also without saying why;
+// what the volume says; a stop at any chunk. Each with and without an old output of that name, which only a
+// copy that goes ahead empties. The question whether to go on comes after every read, the last, empty one too.
+TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWasWritten) {
+  const auto old = PatternBytes(5000, 7);
   constexpr LONGLONG GiB4 = 1ll << 32;
   constexpr ULONGLONG Image = 4 * Chunk;
   using enum CopyEnding;
@@ -148,9 +137,19 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
     Script script;
     CopyEnding ending;
     DWORD code = 0;
-    std::size_t written = 4 * Chunk;
+    std::size_t written = SIZE_MAX;  // bytes on the disk (all of the image data), the reads made
     int reads = 5;
+    std::size_t input = Header + 4 * Chunk;
   } cases[] = {
+      {"no input data", {}, Copied, 0, SIZE_MAX, 1, 0},
+      {"a byte", {}, Copied, 0, SIZE_MAX, 1, 1},
+      {"a byte short of the header", {}, Copied, 0, SIZE_MAX, 1, Header - 1},
+      {"the header alone", {}, Copied, 0, SIZE_MAX, 1, Header},
+      {"a byte of image", {}, Copied, 0, SIZE_MAX, 2, Header + 1},
+      {"a byte short of a chunk", {}, Copied, 0, SIZE_MAX, 2, Header + Chunk - 1},
+      {"a chunk", {}, Copied, 0, SIZE_MAX, 2, Header + Chunk},
+      {"a byte over a chunk", {}, Copied, 0, SIZE_MAX, 3, Header + Chunk + 1},
+      {"three chunks and a bit", {}, Copied, 0, SIZE_MAX, 5, Header + 3 * Chunk + 17},
       {"input not opened", {.failing = "CreateFile"}, InputOpenFailed, 31, 0, 0},
       {"output not opened", {.failing = "CreateFile", .nth = 2}, OutputOpenFailed, 31, 0, 0},
       {"seek fails", {.failing = "SetFilePointerEx"}, ReadFailed, 31, 0, 0},
@@ -194,6 +193,7 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
   for (const bool existing : {false, true}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.what) + (existing ? ", over an old file" : ""));
+      const auto image = PatternBytes(c.input, static_cast<std::uint32_t>(c.input));
       WriteBytes(input_, image);
       if (existing) WriteBytes(output_, old);
       const ScriptedCalls calls(c.script);
@@ -202,6 +202,8 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
       EXPECT_EQ(outcome.ErrorCode, c.code);
       EXPECT_EQ(ReadBytes(output_), existing && c.reads == 0 ? old : Tail(image, c.written));
       EXPECT_EQ(calls.counts["ReadFile"], c.reads);
+      EXPECT_TRUE(c.ending != Copied || asks_ == c.reads) << "asked after every read, the last, empty one too";
+      EXPECT_TRUE(c.ending != Copied || calls.flushed == std::vector<ULONGLONG>{Tail(image).size()}) << "flushed once";
       // Both closed, neither held with its sharing rules; the output made only where the input could be opened.
       EXPECT_TRUE(win32::UniqueFile(CreateFileW(input_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, 0)));
       const bool made = existing || (c.ending != InputOpenFailed && c.ending != OutputOpenFailed);
@@ -213,12 +215,13 @@ TEST_F(CopyImageTest, FailuresRefusalsAndStopsEndItWithACodeAndKeepWhatWasWritte
 // A flush waits for the disk with the window unserved: each must be short, on a slow disk and a fast one.
 TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftASecond) {
   constexpr double MiB = 1 << 20;
+  // The disk's rate; the first steps in MiB and how many; the flush that fails, with 1117, leaving 8 MiB unflushed.
   const struct {
     const char* what;
     double rate;
-    std::wstring firstSteps;  // in MiB
+    std::wstring firstSteps;
     std::size_t flushes;
-    int failingFlush = 0;  // this one fails, with 1117: the copy ends there with 8 MiB not on the disk
+    int failingFlush = 0;
   } disks[] = {
       {"a USB stick, 20 MiB/s", 20 * MiB, L"16 8 8 8 8", 256},
       {"an SSD, 2 GB/s", 2e9, L"16 32 64 128 256 256 256 256 256 256 256 16", 12},
@@ -247,16 +250,6 @@ TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftA
   }
 }
 
-// Records the names the conversion opens; the input opens as the null device, the output is refused.
-struct RecordingCalls : modMain::FileCalls {
-  HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
-    names.push_back(name);
-    if (access == GENERIC_READ) return FileCalls::CreateFile(L"NUL", access, share, disposition);
-    return SetLastError(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
-  }
-  mutable std::vector<std::wstring> names;
-};
-
 TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesTheClassicLimitAndACopyThereWorks) {
   tests::TempFolder folder;
   const std::wstring here = std::filesystem::current_path().wstring();
@@ -277,7 +270,8 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
   tests::MessageBoxRecorder boxes;
   for (const auto& [typed, expected] : cases) {
     SCOPED_TRACE(testing::PrintToString(typed.substr(0, 40)));
-    const RecordingCalls calls;
+    // The input opens as the null device, the output is refused.
+    const ScriptedCalls calls({.failing = "CreateFile", .nth = 2, .code = ERROR_ACCESS_DENIED, .openAs = L"NUL"});
     modMain::ConvertImage(typed, typed, calls);
     EXPECT_EQ(calls.names, (std::vector<std::wstring>{expected, expected}));
   }
