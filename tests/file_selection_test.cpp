@@ -17,9 +17,9 @@ class FileSelectionTest : public testing::Test {
     for (forms::TextBox* box : {&form_.txtInFileName, &form_.txtOutFileName}) {
       box->OnChange = [this, box, handler = box->OnChange] {
         handler();
-        seen_.push_back((box == &form_.txtInFileName ? L"in: " : L"out: ") + form_.txtInFileName.Text() + L" | " +
-                        form_.txtOutFileName.Text() + L" | " + Stored(L"Last Open NRG Path") + L" | " +
-                        Stored(L"Last Save ISO Path") + (form_.cmdStart.Enabled() ? L" | on" : L" | off"));
+        seen_ += (box == &form_.txtInFileName ? L"in: " : L"out: ") + form_.txtInFileName.Text() + L" | " +
+                 form_.txtOutFileName.Text() + L" | " + Stored(L"Last Open NRG Path") + L" | " +
+                 Stored(L"Last Save ISO Path") + (form_.cmdStart.Enabled() ? L" | on\n" : L" | off\n");
       };
     }
   }
@@ -28,29 +28,26 @@ class FileSelectionTest : public testing::Test {
 
   // Typed names, then clicks as the user makes them: through the window, so that a run-time error is reported.
   void Browse(const std::wstring& in, const std::wstring& out, std::initializer_list<forms::CommandButton*> buttons) {
-    form_.txtInFileName.SetText(in);
-    form_.txtOutFileName.SetText(out);
+    form_.txtInFileName.SetText(in), form_.txtOutFileName.SetText(out);
     seen_.clear();
     for (forms::CommandButton* button : buttons) SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   }
 
   tests::TestSettingsRoot settings_;
   ui::frmMain form_;
-  forms::CommandButton* const in_ = &form_.cmdBrowseInFile;
-  forms::CommandButton* const out_ = &form_.cmdBrowseOutFile;
-  const std::wstring here_ = std::filesystem::current_path().wstring();
-  std::vector<std::wstring> seen_;  // in their order, the changes and each dialog: its kind, name and initial folder
-  std::deque<std::optional<std::wstring>> answers_;  // a choice, or nullopt for a cancelled dialog
+  forms::CommandButton *const in_ = &form_.cmdBrowseInFile, *const out_ = &form_.cmdBrowseOutFile;
+  std::wstring seen_;  // in their order, the changes and each dialog: its kind, name and initial folder ("here": ".")
+  std::deque<std::optional<std::wstring>> answers_;  // a choice, or none for a cancelled dialog
   win32::Seam<support::ShowFileDialogFunction>::Override dialog_ =
       support::FileDialogSeam.Replace([this](const support::FileDialogRequest& r) -> std::optional<std::wstring> {
         const bool open = r.Kind == support::FileDialogKind::Open;
         EXPECT_EQ(r.Filter, open ? L"Образы Nero|*.NRG;*.CMD|Все файлы|*.*" : L"Образы ISO|*.ISO;*.CMD|Все файлы|*.*");
         EXPECT_EQ(r.Owner, form_.Handle());
-        seen_.push_back((open ? L"open " : L"save ") + r.FileName + L" in " + r.InitialFolder);
+        const bool here = r.InitialFolder == std::filesystem::current_path();
+        seen_ += (open ? L"open " : L"save ") + r.FileName + L" in " + (here ? L"here" : r.InitialFolder) + L"\n";
         if (answers_.empty()) return ADD_FAILURE() << "unexpected file dialog", std::nullopt;
-        auto answer = answers_.front();
-        answers_.pop_front();
-        return answer;
+        const auto answer = answers_.front();
+        return answers_.pop_front(), answer;
       });
 };
 
@@ -59,26 +56,22 @@ class FileSelectionTest : public testing::Test {
 TEST_F(FileSelectionTest, EachDialogProposesItsBoxsNameInItsSidesFolderAndOnlyAChoiceChangesNamesAndFolders) {
   const DWORD notText = 7;  // a value of another type reads as nothing stored
   RegSetKeyValueW(HKEY_CURRENT_USER, settings_.Section().c_str(), L"Last Open NRG Path", REG_DWORD, &notText, 4);
-  answers_ = {std::nullopt, std::nullopt, L"D:\\Images\\disc.nrg", L"E:\\ISO\\Новый образ.iso",
-              std::nullopt, std::nullopt};
+  answers_ = {{}, {}, L"D:\\Images\\disc.nrg", L"E:\\ISO\\Новый образ.iso", {}, {}};  // {}: cancelled
   Browse(L"\"D:\\old.nrg\"", L"D:\\old.iso", {in_, out_, in_, out_, in_, out_});  // pasted in quotes: proposed without
-  EXPECT_EQ(seen_, (std::vector<std::wstring>{
-                       L"open D:\\old.nrg in " + here_,
-                       L"save D:\\old.iso in " + here_,
-                       L"open D:\\old.nrg in " + here_,
-                       L"in: D:\\Images\\disc.nrg | D:\\old.iso | D:\\Images | - | on",
-                       L"out: D:\\Images\\disc.nrg | D:\\Images\\disc.ISO | D:\\Images | - | on",
-                       L"save D:\\Images\\disc.ISO in " + here_,  // choosing an input moves not the save dialog
-                       L"out: D:\\Images\\disc.nrg | E:\\ISO\\Новый образ.iso | D:\\Images | E:\\ISO | on",
-                       L"open D:\\Images\\disc.nrg in D:\\Images",
-                       L"save E:\\ISO\\Новый образ.iso in E:\\ISO",
-                   }));
+  EXPECT_EQ(seen_, L"open D:\\old.nrg in here\nsave D:\\old.iso in here\nopen D:\\old.nrg in here\n"
+                   L"in: D:\\Images\\disc.nrg | D:\\old.iso | D:\\Images | - | on\n"
+                   L"out: D:\\Images\\disc.nrg | D:\\Images\\disc.ISO | D:\\Images | - | on\n"
+                   L"save D:\\Images\\disc.ISO in here\n"  // choosing an input moves not the save dialog
+                   L"out: D:\\Images\\disc.nrg | E:\\ISO\\Новый образ.iso | D:\\Images | E:\\ISO | on\n"
+                   L"open D:\\Images\\disc.nrg in D:\\Images\nsave E:\\ISO\\Новый образ.iso in E:\\ISO\n");
 
   // A registry that refuses to store costs nothing but the memory: any box, a run-time error's included, fails.
   const tests::ReadOnlyKey paths(settings_.Section());
   answers_ = {L"F:\\disc.nrg", L"G:\\out.iso"};
   Browse(L"", L"", {in_, out_});
-  EXPECT_EQ(seen_.back(), L"out: F:\\disc.nrg | G:\\out.iso | D:\\Images | E:\\ISO | on");
+  EXPECT_EQ(seen_, L"open  in D:\\Images\nin: F:\\disc.nrg |  | D:\\Images | E:\\ISO | off\n"
+                   L"out: F:\\disc.nrg | F:\\disc.ISO | D:\\Images | E:\\ISO | on\nsave F:\\disc.ISO in E:\\ISO\n"
+                   L"out: F:\\disc.nrg | G:\\out.iso | D:\\Images | E:\\ISO | on\n");
 }
 
 // Each name's folder | extension | derived output name.
@@ -100,9 +93,7 @@ TEST(FilePathTest, FolderExtensionAndDerivedOutputNameOfEveryKindOfName) {
       // One pair of quotes around the whole name, as "Copy as path" gives it, is no part of the name; the
       // folder and extension of a name in quotes are the caller's to take after it has taken the quotes off.
       {L"\"C:\\a\\disc.nrg\"", L"C:\\a\\disc.ISO"},
-      {L"\"", L"\".ISO"},
-      {L"\"\"", L".ISO"},
-      {L"\"a", L"\"a.ISO"},
+      {L"\"", L"\".ISO"}, {L"\"\"", L".ISO"}, {L"\"a", L"\"a.ISO"},  // a lone quote is the name's
   };
   for (const auto& [name, expected] : cases) {
     const std::wstring parts = name[0] == L'"' ? std::wstring()

@@ -16,9 +16,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using tests::MainWindowTest;
-using tests::PressKey;
-using tests::RectInParent;
+using tests::MainWindowTest, tests::PressKey, tests::RectInParent;
 
 std::wstring WindowText(HWND window) {
   wchar_t text[256];
@@ -43,22 +41,19 @@ std::wstring AccessibleName(HWND window) {
 // After each step: where the focus is and whether convert is on; the browse buttons' clicks as they come.
 TEST_F(MainWindowTest, ConvertIsOnWithBothNamesTabSkipsItWhenOffEnterClicksTheFocusedButtonEntrySelectsAllCancelQuits) {
   auto& form = Form();
-  std::map<HWND, std::wstring> tag = {
-      {form.txtInFileName.Handle(), L"nrg"}, {form.cmdBrowseInFile.Handle(), L"nrg..."},
+  std::map<HWND, std::wstring> tag = {{form.txtInFileName.Handle(), L"nrg"}, {form.cmdBrowseInFile.Handle(), L"nrg..."},
       {form.txtOutFileName.Handle(), L"iso"}, {form.cmdBrowseOutFile.Handle(), L"iso..."},
       {form.cmdStart.Handle(), L"convert"}, {form.cmdCancel.Handle(), L"cancel"}};
   std::wstring seen;
   form.cmdBrowseInFile.OnClick = form.cmdBrowseOutFile.OnClick = [&] { seen += L"click, "; };
   const auto look = [&] { seen += tag[GetFocus()] + (IsWindowEnabled(form.cmdStart.Handle()) ? L" on, " : L" off, "); };
-  const auto set = [&](forms::TextBox& box, const wchar_t* text) { box.SetText(text), look(); };
   const auto press = [&](std::initializer_list<UINT> keys) { for (UINT key : keys) PressKey(key), look(); };
-  const auto type = [&](const wchar_t* text) { tests::TypeText(text), look(); };
+  const auto type = [&](std::wstring_view text) { for (wchar_t c : text) tests::TypeText({c}), look(); };
   type(L"a");
   SetFocus(form.txtOutFileName.Handle());
-  type(L" ");  // a blank is a name too
-  type(L"\b");
-  set(form.txtOutFileName, L"x.iso");  // set by the program: the same rule
-  set(form.txtInFileName, L"");
+  type(L" \b");  // a blank is a name too
+  form.txtOutFileName.SetText(L"x.iso"), look();  // set by the program: the same rule
+  form.txtInFileName.SetText(L""), look();
   form.cmdStart.SetValue(true);  // a click all the same: nothing happens
   press({VK_RETURN, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
   form.txtInFileName.SetText(L"disc.nrg");
@@ -79,11 +74,8 @@ TEST_F(MainWindowTest, ConvertIsOnWithBothNamesTabSkipsItWhenOffEnterClicksTheFo
 WPARAM NewDrop(const std::vector<std::wstring>& names, POINT point) {
   const std::vector<char> block = tests::DropFilesBlock(names, point);
   const HGLOBAL memory = GlobalAlloc(GMEM_FIXED, block.size());  // fixed: the handle is the address
-  std::memcpy(memory, block.data(), block.size());
-  return reinterpret_cast<WPARAM>(memory);
+  return reinterpret_cast<WPARAM>(std::memcpy(memory, block.data(), block.size()));
 }
-
-bool TakesFiles(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0; }
 
 TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWaitsForItAndTakesNoDrop) {
   tests::TempFolder folder;
@@ -95,7 +87,7 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
     seen += std::to_wstring(box.Style) + L" " + box.Caption + L": " + box.Text +
             (box.OwnerFont ? L" (window's font) at " : L" at ") +
             std::to_wstring(tests::ReadBytes(folder / L"disc.iso").size()) +
-            (TakesFiles(Form().Handle()) ? L"\n" : L", no drop\n");
+            (GetWindowLongW(Form().Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES ? L"\n" : L", no drop\n");
     if (!modMain::IsConverting || box.Caption != L"О программе") return;
     // A close request while the box is up, as the system's box would serve it: a stop request all the same.
     const forms::ModalBoxScope boxUp;
@@ -119,7 +111,7 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
                   L"непригодным к использованию. Вы можете удалить его самостоятельно. at 65536, no drop\n"
                   L"64 Kelvane - Tessaline: NRG файл сконвертирован успешно ^_^v at 131072, no drop\n");
   EXPECT_EQ(Form().txtInFileName.Text(), folder / L"disc.nrg");
-  EXPECT_TRUE(TakesFiles(Form().Handle())) << "taken again after the conversion";
+  EXPECT_TRUE(GetWindowLongW(Form().Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "taken again after the conversion";
 }
 
 // Being found by name from Run is a convenience: where the registry refuses, the window starts all the same.
@@ -129,16 +121,14 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithoutWaitingAlso
   for (const bool refused : {false, true}) {
     SCOPED_TRACE(refused);
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-    std::optional<tests::ReadOnlyKey> readOnly;
-    if (refused) readOnly.emplace(key);
+    const auto readOnly = refused ? std::make_optional<tests::ReadOnlyKey>(key) : std::nullopt;
     modMain::Main();  // returns at once: the window runs on its events
     ASSERT_TRUE(ui::frmMain::DefaultInstance);
     auto& form = *ui::frmMain::DefaultInstance;
     const HWND window = form.Handle();
     EXPECT_TRUE(IsWindowVisible(window) && SendMessageW(window, WM_GETICON, ICON_BIG, 0) != 0);
     RECT rect, work;
-    GetWindowRect(window, &rect);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &rect), SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_LE(std::abs((rect.left + rect.right) - (work.left + work.right)), 1);
     EXPECT_LE(std::abs((rect.top + rect.bottom) - (work.top + work.bottom)), 1);
     for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), L"Path"}) {
@@ -184,16 +174,6 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithoutWaitingAlso
   RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
-// A shell shortcut to the target, made as Explorer makes one.
-void MakeShortcut(const std::wstring& target, const std::wstring& name) {
-  const win32::ComApartment apartment;
-  Microsoft::WRL::ComPtr<IShellLinkW> link;
-  Microsoft::WRL::ComPtr<IPersistFile> file;
-  ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
-  ASSERT_TRUE(SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link.As(&file)) &&
-              SUCCEEDED(file->Save(name.c_str(), TRUE)));
-}
-
 TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIsoBoxMovesTheIsoFile) {
   auto& form = Form();
   const tests::TestSettingsRoot settings;
@@ -203,18 +183,21 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIso
   const std::wstring images = folder / L"Образы", isos = folder / L"isos", unrelated = L"D:\\old\\unrelated.nrg";
   for (const std::wstring& made : {images, isos}) std::filesystem::create_directory(made);
   for (const std::wstring& file : {disc, gone, iso}) tests::WriteBytes(file, {});
-  // Shortcuts, whatever the case of their extension; Wine's keep only targets of the ANSI code page.
-  MakeShortcut(disc, folder / L"disc.LNK");
-  MakeShortcut(gone, folder / L"gone.lnk");
-  MakeShortcut(isos, folder / L"Ярлык.Lnk");
+  // Shortcuts as Explorer makes them, whatever the case of their extension; Wine's keep only ANSI code page targets.
+  const std::wstring shortcuts[][2] = {{disc, L"disc.LNK"}, {gone, L"gone.lnk"}, {isos, L"Ярлык.Lnk"}};
+  for (const auto& [target, name] : shortcuts) {
+    const win32::ComApartment apartment;  // its own: the drops below need the thread out of any apartment
+    Microsoft::WRL::ComPtr<IShellLinkW> link;
+    Microsoft::WRL::ComPtr<IPersistFile> file;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+    ASSERT_TRUE(SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link.As(&file)) &&
+                SUCCEEDED(file->Save((folder / name).c_str(), TRUE)));
+  }
   std::filesystem::remove(gone);
   const RECT inBox = RectInParent(form.txtInFileName.Handle()), isoBox = RectInParent(form.txtOutFileName.Handle());
   const POINT onTheForm{4, 4}, onTheNrgBox{inBox.left + 4, inBox.top + 4}, onTheIsoBox{isoBox.left + 4, isoBox.top + 4};
   const struct {
-    const char* what;
-    std::vector<std::wstring> names;
-    POINT point;
-    std::wstring in, out;
+    const char* what; std::vector<std::wstring> names; POINT point; std::wstring in, out;  // and both boxes after it
     const wchar_t *isoBefore = nullptr, *nrgBefore = nullptr;  // typed into the boxes before the drop
     bool withoutCom = false;  // dropped while the thread is in the multithreaded apartment
   } drops[] = {
@@ -225,8 +208,7 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIso
       {"a folder on the form", {images, disc}, onTheForm, cyrillic, folder / L"Образ диска.ISO"},
       {"a folder on the NRG box", {isos}, onTheNrgBox, cyrillic, folder / L"Образ диска.ISO"},
       {"a folder on the ISO box", {images}, onTheIsoBox, cyrillic, images + L"\\мой.iso", L"\"D:\\old\\мой.iso\""},
-      {"a folder on the empty ISO box", {folder.Path.wstring()}, onTheIsoBox, cyrillic, folder / L"Образ диска.ISO",
-       L""},
+      {"a folder on the empty ISO box", {folder.Path}, onTheIsoBox, cyrillic, folder / L"Образ диска.ISO", L""},
       {"a folder on both empty boxes", {images}, onTheIsoBox, L"", L"", L"", L""},
       {"a shortcut that leads nowhere", {folder / L"gone.lnk"}, onTheForm, unrelated, L"", nullptr, unrelated.c_str()},
       {"a shortcut where COM cannot be had", {folder / L"disc.LNK"}, onTheForm, unrelated, L"", nullptr, nullptr, true},
@@ -244,7 +226,6 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIso
   }
   EXPECT_FALSE(settings.StoredText(L"Last Open NRG Path") || settings.StoredText(L"Last Save ISO Path"))
       << "the remembered folders belong to the dialogs";
-
 }
 
 HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
@@ -255,8 +236,7 @@ SIZE TextSize(HFONT font, const std::wstring& text) {
   const HGDIOBJ old = SelectObject(dc, font);
   RECT rect{};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  SelectObject(dc, old), ReleaseDC(nullptr, dc);
   return {rect.right, rect.bottom};
 }
 
@@ -264,8 +244,7 @@ int IconWidth(LRESULT icon) {
   ICONINFO info{};
   BITMAP bitmap{};
   if (GetIconInfo(reinterpret_cast<HICON>(icon), &info)) GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
+  DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
   return bitmap.bmWidth;
 }
 
@@ -273,13 +252,12 @@ int IconWidth(LRESULT icon) {
 // whole in its parent's client area with its text fitting (a button's or a box's within its edges).
 std::wstring Layout(HWND window) {
   std::wstring seen;
-  RECT client;
+  RECT client, own;
   GetClientRect(window, &client);
   for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     // Its own flag: a squeezed form is never shown.
     if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
     const RECT rect = RectInParent(child);
-    RECT own;
     GetClientRect(child, &own);
     const int edge = SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_STATIC ? 0 : 1;
     const SIZE text = TextSize(FontOf(child), WindowText(child).empty() ? L"Wy" : WindowText(child));
@@ -316,9 +294,7 @@ std::wstring Clipped(const forms::Label& label, const wchar_t* caption, HWND box
 struct SqueezedForm : forms::Form {
   // Loaded on a screen all of that DPI, never shown.
   explicit SqueezedForm(int dpi)
-      : forms::Form({.Caption = L"Squeezed", .ClientArea = {0, 0, 4500, 900}, .Font = {.CharSet = 204}}) {
-    Load(dpi);
-  }
+      : forms::Form({.Caption = L"Squeezed", .ClientArea = {0, 0, 4500, 900}, .Font = {.CharSet = 204}}) { Load(dpi); }
   forms::Label lblTag{*this, L"ISO файл:", {120, 120, 900, 90}, 0};
   forms::TextBox txtName{*this, {1200, 120, 1500, 150}, 1};
   forms::CommandButton cmdGo{*this, L"Отмена", {2800, 120, 1500, 150}, 2};
@@ -326,8 +302,7 @@ struct SqueezedForm : forms::Form {
 };
 
 TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAboutBox) {
-  auto& form = Form();
-  const HWND window = form.Handle();
+  const HWND window = Form().Handle();
   // The DPI, then what the window has there: the cancel button's right edge, big and small icon, each control;
   // and what a squeezed form has.
   const struct { int dpi; const wchar_t *window, *squeezed; } rows[] = {
@@ -340,11 +315,11 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
     const auto& before = rows[(i + 3) % 4];  // where each squeezed form starts, to move to this row's DPI
     SCOPED_TRACE(dpi);
     EXPECT_TRUE(MovedToDpi(window, dpi));
-    EXPECT_EQ(std::to_wstring(RectInParent(form.cmdCancel.Handle()).right) + L" " +
+    EXPECT_EQ(std::to_wstring(RectInParent(Form().cmdCancel.Handle()).right) + L" " +
                   std::to_wstring(IconWidth(SendMessageW(window, WM_GETICON, ICON_BIG, 0))) + L" " +
                   std::to_wstring(IconWidth(SendMessageW(window, WM_GETICON, ICON_SMALL, 0))) + L":" + Layout(window) +
-                  Clipped(form.lblTag[0], L"NRG файл:", form.txtInFileName.Handle()) +
-                  Clipped(form.lblTag[1], L"ISO файл:", form.txtOutFileName.Handle()),
+                  Clipped(Form().lblTag[0], L"NRG файл:", Form().txtInFileName.Handle()) +
+                  Clipped(Form().lblTag[1], L"ISO файл:", Form().txtOutFileName.Handle()),
               expected);
 
     // A form whose whole screen has a DPI holds its texts from its first layout, and after a change.
@@ -365,7 +340,7 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
     EXPECT_EQ(Layout(box), L" icon 64 -24 -24");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
-  tests::PressKey(VK_F1, forms::ShiftMask);
+  PressKey(VK_F1, forms::ShiftMask);
   looker.join();
 }
 
