@@ -240,10 +240,15 @@ UniqueWindow ShowPlainWindow() {
   return window;
 }
 
-// The system's file calls, each flush timed: the longest is the longest the
-// window goes without its messages at a flush.
+// The system's file calls, each flush timed with the bytes it took to the disk:
+// the longest is the longest the window goes without its messages at a flush.
 class FlushMeter : public modMain::FileCalls {
  public:
+  BOOL WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written) const override {
+    const BOOL wrote = FileCalls::WriteFile(file, buffer, size, written);
+    unflushed_ += wrote ? *written : 0;
+    return wrote;
+  }
   BOOL FlushFileBuffers(HANDLE file) const override {
     const auto from = std::chrono::steady_clock::now();
     const BOOL flushed = FileCalls::FlushFileBuffers(file);
@@ -251,17 +256,26 @@ class FlushMeter : public modMain::FileCalls {
     ++count_;
     total_ += took;
     longest_ = std::max(longest_, took);
+    char step[48];
+    std::snprintf(step, sizeof step, "%s%.0f MiB in %.3f s", steps_.empty() ? "" : ", ",
+                  static_cast<double>(std::exchange(unflushed_, 0)) / MiB, took);
+    steps_ += step;
     return flushed;
   }
   struct Reading {
     int count;
     double total, longest;
+    std::string steps;  // each flush: the bytes it took, and how long
   };
-  Reading Take() const { return {std::exchange(count_, 0), std::exchange(total_, 0), std::exchange(longest_, 0)}; }
+  Reading Take() const {
+    return {std::exchange(count_, 0), std::exchange(total_, 0), std::exchange(longest_, 0), std::exchange(steps_, {})};
+  }
 
  private:
   mutable int count_ = 0;
   mutable double total_ = 0, longest_ = 0;
+  mutable std::uint64_t unflushed_ = 0;
+  mutable std::string steps_;
 };
 
 enum PhaseId { BareLoop, LoopWithPump, Conversion, ConversionWithoutPump, PhaseCount };
@@ -366,6 +380,7 @@ Phases MeasurePhases(const BenchFiles& files, int runs, std::uint64_t outputSize
   const UniqueWindow window = ShowPlainWindow();
   PumpMeter pumps;
   const FlushMeter flushMeter;
+  std::string flushSteps;  // of the last conversion
 
   Phases phases{{{"bare loop (a)", {}, {}, {}, {}, {}},
                  {"loop + DoEvents (b)", {}, {}, {}, {}, {}},
@@ -381,7 +396,8 @@ Phases MeasurePhases(const BenchFiles& files, int runs, std::uint64_t outputSize
       const auto from = std::chrono::steady_clock::now();
       if (isConversion) {
         modMain::ConvertImage(files.Input(), files.Output(), flushMeter);
-        const FlushMeter::Reading flushed = flushMeter.Take();
+        FlushMeter::Reading flushed = flushMeter.Take();
+        flushSteps = std::move(flushed.steps);
         phase.flushSeconds.push_back(flushed.total);
         phase.longestFlush.push_back(flushed.longest);
         phase.flushes.push_back(flushed.count);
@@ -397,7 +413,10 @@ Phases MeasurePhases(const BenchFiles& files, int runs, std::uint64_t outputSize
       CheckCopy(phase, isConversion, which == BareLoop ? 0 : reads, pumped.calls, said, files.Output(), outputSize);
       if (!DeleteFileW(files.Output().c_str())) FailWin32("DeleteFileW (output)");
       Print("run %d %-36s %7.3f s, of which %.3f s in DoEvents", run + 1, phase.name, took.count(), pumped.seconds);
-      if (which == Conversion && run == 0) Print("ConvertImage said: %s", Utf8(said.front()).c_str());
+      if (which == Conversion && run == 0) {
+        Print("ConvertImage said: %s", Utf8(said.front()).c_str());
+        Print("its flushes: %s", flushSteps.c_str());
+      }
     }
   }
   pumps.Stub(false);

@@ -91,7 +91,6 @@ TEST(EndToEndTest, ACloseRequestWaitsForAnOpenBoxAndTheProgramAlwaysEndsWithZero
        },
        false},
       {"open dialog", browse, false},
-      {"error box", [&](HWND window) { Convert(window, folder / L"missing.nrg", folder / L"disc.iso"); }, false},
       {"outcome box", [&](HWND window) { Convert(window, folder / L"disc.nrg", folder / L"disc.iso"); }, false},
       {"open dialog, end of session", browse, true},
   };
