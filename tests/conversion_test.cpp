@@ -4,10 +4,7 @@
 
 namespace {
 
-using tests::PatternBytes;
-
-constexpr std::size_t Header = 307200;
-constexpr std::size_t Chunk = 65536;
+constexpr std::size_t Header = 307200, Chunk = 65536;
 // Each box as its style, then its text.
 const std::wstring Success = L"64 NRG файл сконвертирован успешно ^_^v";
 const std::wstring StopPrompt =
@@ -31,10 +28,10 @@ class ConversionTest : public tests::MainWindowTest {
     wchar_t state[256];
     const bool stopAsked = modMain::CancelRequested;  // read before the query below raises it
     swprintf(state, 256, L"%d%d%d %ls %08lX %d%d %d%d%d%d%d%d %08X %08X %ls %d", form.IsLoaded(),
-             modMain::IsConverting, stopAsked, GetCursor() == LoadCursorW(nullptr, IDC_WAIT) ? L"wait" : L"arrow", RequestedPowerState(),
-             form.lblTag[0].Enabled(), form.lblTag[1].Enabled(), on(form.txtInFileName), on(form.cmdBrowseInFile),
-             on(form.txtOutFileName), on(form.cmdBrowseOutFile), on(form.cmdStart), on(form.cmdCancel),
-             form.txtInFileName.BackColor(), form.txtOutFileName.BackColor(), reason_.c_str(),
+             modMain::IsConverting, stopAsked, GetCursor() == LoadCursorW(nullptr, IDC_WAIT) ? L"wait" : L"arrow",
+             RequestedPowerState(), form.lblTag[0].Enabled(), form.lblTag[1].Enabled(), on(form.txtInFileName),
+             on(form.cmdBrowseInFile), on(form.txtOutFileName), on(form.cmdBrowseOutFile), on(form.cmdStart),
+             on(form.cmdCancel), form.txtInFileName.BackColor(), form.txtOutFileName.BackColor(), reason_.c_str(),
              static_cast<int>(SendMessageW(form.Handle(), WM_QUERYENDSESSION, 0, 0)));
     EXPECT_STREQ(state, !converting ? L"100 arrow 80000000 11 111111 80000005 80000005 - 1"
                         : copying   ? L"111 wait 80000001 00 000001 8000000F 8000000F Идёт конвертация NRG файла в ISO файл. 0"
@@ -80,10 +77,9 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   const win32::UniqueFile server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, nullptr));
   std::thread serve([&] { ConnectNamedPipe(server.Get(), nullptr), DisconnectNamedPipe(server.Get()); });
   using tests::DiscImage;
-  const std::wstring noFileSystem =
-      L"48 Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет файловой системы ISO 9660 или UDF, и "
-      L"Windows не сможет его подключить. Скорее всего, это образ аудиодиска или диска с несколькими дорожками или "
-      L"сессиями.";
+  const std::wstring noFileSystem = L"48 Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет файловой "
+      L"системы ISO 9660 или UDF, и Windows не сможет его подключить. Скорее всего, это образ аудиодиска или диска с "
+      L"несколькими дорожками или сессиями.";
   const std::wstring cutShort = L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, чем указано в его "
                                 L"файловой системе. Скорее всего, NRG файл неполный.";
   const std::wstring sizeMismatch = L"16 Что-то пошло не так! NRG файл сконвертирован, но размер отличается от ожидаемого.";
@@ -100,9 +96,9 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
       {"ISO 9660, no room for more", DiscImage(Sector17, 17), input_, output_, Success},
       {"the descriptor cut off", DiscImage(Sector17 - 1, 0), input_, output_, noFileSystem},
       {"UDF", DiscImage(Header + 2 * Chunk + 5, 0, "BEA01"), input_, output_, Success},
-      {"no file system", PatternBytes(Header + 2 * Chunk), input_, output_, noFileSystem},
-      {"nothing after the header", PatternBytes(Header), input_, output_, noFileSystem},
-      {"shorter than the header", PatternBytes(Header - 1), input_, output_, sizeMismatch},
+      {"no file system", tests::PatternBytes(Header + 2 * Chunk), input_, output_, noFileSystem},
+      {"nothing after the header", tests::PatternBytes(Header), input_, output_, noFileSystem},
+      {"shorter than the header", tests::PatternBytes(Header - 1), input_, output_, sizeMismatch},
       {"not read back", DiscImage(Header + 40 * Sector, 40), input_, output_, sizeMismatch + L"\r\n\r\nSharing violation. (32)",
        true},
       {"no input", {}, folder_ / L"absent.nrg", output_, L"16 Не удаётся открыть NRG файл.\r\n\r\nFile not found. (2)"},

@@ -10,14 +10,9 @@
 
 namespace {
 
-using modMain::CopyEnding;
-using tests::PatternBytes;
-using tests::ReadBytes;
-using tests::Tail;
-using tests::WriteBytes;
+using modMain::CopyEnding, tests::PatternBytes, tests::ReadBytes, tests::Tail, tests::WriteBytes;
 
-constexpr std::size_t Header = 307200;
-constexpr std::size_t Chunk = 65536;
+constexpr std::size_t Header = 307200, Chunk = 65536;
 
 // Where the file calls of one copy go wrong, what the output's volume says of itself, how fast its disk is.
 struct Script {
@@ -114,14 +109,9 @@ struct ScriptedCalls : modMain::FileCalls {
 
 class CopyImageTest : public testing::Test {
  protected:
-  modMain::CopyOutcome Copy(const ScriptedCalls& calls = ScriptedCalls(), int stopAtAsk = 0) {
-    asks_ = 0;
-    return modMain::CopyImage(input_, output_, [&] { return ++asks_ != stopAtAsk; }, calls);
-  }
   tests::TempFolder folder_;
   std::wstring input_ = folder_ / L"disc.nrg";
   std::wstring output_ = folder_ / L"disc.iso";
-  int asks_ = 0;
 };
 
 // Inputs of every size around the header and the chunks; every call that can fail, also without saying why;
@@ -197,12 +187,13 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWa
       WriteBytes(input_, image);
       if (existing) WriteBytes(output_, old);
       const ScriptedCalls calls(c.script);
-      const auto outcome = Copy(calls, c.script.stopAtAsk);
+      int asks = 0;
+      const auto outcome = modMain::CopyImage(input_, output_, [&] { return ++asks != c.script.stopAtAsk; }, calls);
       EXPECT_EQ(outcome.Ending, c.ending);
       EXPECT_EQ(outcome.ErrorCode, c.code);
       EXPECT_EQ(ReadBytes(output_), existing && c.reads == 0 ? old : Tail(image, c.written));
       EXPECT_EQ(calls.counts["ReadFile"], c.reads);
-      EXPECT_TRUE(c.ending != Copied || asks_ == c.reads) << "asked after every read, the last, empty one too";
+      EXPECT_TRUE(c.ending != Copied || asks == c.reads) << "asked after every read, the last, empty one too";
       EXPECT_TRUE(c.ending != Copied || calls.flushed == std::vector<ULONGLONG>{Tail(image).size()}) << "flushed once";
       // Both closed, neither held with its sharing rules; the output made only where the input could be opened.
       EXPECT_TRUE(win32::UniqueFile(CreateFileW(input_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, 0)));
@@ -306,9 +297,8 @@ TEST(RealFileCallsTest, AnswerAsTheVolumeDoesAlsoWhereTheHandleCannotNameItsFold
   ASSERT_TRUE(GetVolumePathNameW(name.c_str(), root, MAX_PATH) &&
               GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH) &&
               GetDiskFreeSpaceW(root, &sectors, &bytes, &freeClusters, &clusters));
-  std::wstring told;
-  EXPECT_TRUE(calls.GetFileSystemName(file.Get(), &told));
-  EXPECT_EQ(told, fileSystem);
+  std::wstring told = L"nothing";
+  EXPECT_EQ(calls.GetFileSystemName(file.Get(), &told) ? told : L"a failure", fileSystem);
   // The process's own pseudo-handle names no file: there the name the user gave tells the folder.
   for (const HANDLE handle : {file.Get(), GetCurrentProcess()}) {
     modMain::VolumeSpace space;
