@@ -1,18 +1,13 @@
 #include "conversion/file_calls.h"
 
+#include "win32/long_path.h"
+
 namespace modMain {
 namespace {
 
 // The folder a name lies in, resolved as the system resolves it; empty where it cannot be.
 std::wstring FolderOf(const std::wstring& name) {
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return {};
-    const bool fitted = length < full.size();
-    full.resize(length);
-    if (fitted) break;
-  }
+  const std::wstring full = win32::FullPath(name);
   return full.substr(0, full.find_last_of(L'\\') + 1);
 }
 

@@ -3,9 +3,7 @@
 #include <windows.h>
 
 namespace win32 {
-namespace {
 
-// The full path as the system resolves the name, or nothing when it cannot.
 std::wstring FullPath(const std::wstring& name) {
   std::wstring full(MAX_PATH, L'\0');
   // The current directory can change between the two calls: ask until it fits.
@@ -19,8 +17,6 @@ std::wstring FullPath(const std::wstring& name) {
     full.resize(length);
   }
 }
-
-}  // namespace
 
 std::wstring ExtendedPath(const std::wstring& name) {
   // Already extended, or a device: the system takes these literally.

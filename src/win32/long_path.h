@@ -11,4 +11,7 @@ namespace win32 {
 // setting; a shorter one, and a name already in that form, come back as given.
 std::wstring ExtendedPath(const std::wstring& name);
 
+// The full path as the system resolves the name, or nothing when it cannot.
+std::wstring FullPath(const std::wstring& name);
+
 }  // namespace win32
