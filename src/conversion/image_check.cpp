@@ -14,8 +14,8 @@ constexpr std::size_t SectorSize = 2048;
 constexpr std::size_t FirstDescriptor = 16 * SectorSize;
 constexpr std::size_t MostDescriptors = 32;
 
-// The identifiers a volume descriptor carries in its bytes 1 to 5: ISO 9660's,
-// and those of the recognition sequence in front of a UDF file system.
+// What a descriptor of the recognition sequence in front of a UDF file system
+// carries in its bytes 1 to 5, where an ISO 9660 one carries "CD001".
 constexpr std::array<const char*, 6> UdfIdentifiers = {"BEA01", "NSR02", "NSR03", "TEA01", "BOOT2", "CDW02"};
 
 bool Identifies(const unsigned char* sector, const char* identifier) {
