@@ -145,10 +145,10 @@ class BenchFiles {
   std::wstring output_;
 };
 
-// The conversion's copy loop with nothing of the program around it: the same
-// opens, the same seek, one 64 KiB read and one write per chunk, the same flush
-// at the end. Returns the seconds the flush took: the time the data still in the
-// system's cache needs to reach the disk.
+// The plain copy loop with nothing of the program around it: opens, the seek,
+// one 64 KiB read and one write per chunk, and one flush at the end (where the
+// conversion flushes in steps). Returns the seconds the flush took: the time the
+// data still in the system's cache needs to reach the disk.
 double CopyLoop(const std::wstring& inFileName, const std::wstring& outFileName, bool pumpEvents) {
   UniqueFile input(
       CreateFileW(inFileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
