@@ -324,7 +324,7 @@ TEST(FullDiskTest, AnImageLargerThanTheFreeSpaceFailsAsAFullDiskBeforeAnyByteMov
   tests::MessageBoxRecorder boxes;
   modMain::ConvertImage(folder / L"disc.nrg", output);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].Text, L"Не удаётся записать в ISO файл.\r\n\r\nDisk full. (112)");  // Wine's words
+  EXPECT_EQ(boxes.Boxes()[0].Text, L"Не удаётся записать в ISO файл.\r\n\r\n" + tests::SystemText(112));
   EXPECT_EQ(std::filesystem::file_size(output), 0u) << "nothing copied";
 }
 

@@ -61,6 +61,17 @@ inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std:
   return bytes;
 }
 
+// The system's words for a code, in the system's language, as an error box gives them under its text.
+inline std::wstring SystemText(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring words(text, length);
+  LocalFree(text);
+  words.erase(words.find_last_not_of(L"\r\n ") + 1);
+  return words + L" (" + std::to_wstring(code) + L")";
+}
+
 inline void WriteBytes(const std::wstring& name, const Bytes& bytes) {
   std::ofstream(std::filesystem::path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
