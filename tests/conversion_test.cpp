@@ -76,38 +76,53 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   const std::wstring pipe = L"\\\\.\\pipe\\tessaline-" + std::to_wstring(GetCurrentProcessId());
   const win32::UniqueFile server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, nullptr));
   std::thread serve([&] { ConnectNamedPipe(server.Get(), nullptr), DisconnectNamedPipe(server.Get()); });
-  using tests::DiscImage, tests::SystemText;
+  using tests::DiscImage, tests::Put, tests::SystemText, tests::Udf, tests::VolumeDescriptor;
   const std::wstring noFileSystem = L"48 Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет файловой "
       L"системы ISO 9660 или UDF, и Windows не сможет его подключить. Скорее всего, это образ аудиодиска или диска с "
       L"несколькими дорожками или сессиями.";
   const std::wstring cutShort = L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, чем указано в его "
                                 L"файловой системе. Скорее всего, NRG файл неполный.";
+  const std::wstring moreThanTheFileSystem = L"48 Что-то пошло не так! NRG файл сконвертирован, но после файловой "
+      L"системы в нём есть другие дорожки или сессии. Windows покажет в ISO файле только файлы первой сессии.";
   const std::wstring sizeMismatch = L"16 Что-то пошло не так! NRG файл сконвертирован, но размер отличается от ожидаемого.";
   constexpr std::size_t Sector = 2048, Sector17 = Header + 17 * Sector;  // where the image's sector 17 ends
+  constexpr std::size_t MiB = 1 << 20, Iso40 = Header + 40 * Sector, Iso300 = Header + 300 * Sector;
+  constexpr std::size_t Udf400 = Header + 400 * Sector;
   const struct {
     const char* what;
     tests::Bytes bytes;
-    std::wstring input, output, text;
+    std::wstring text, input = L"", output = L"";  // the two names, where not the test's own
     bool outputHeld = false;  // open elsewhere, for writing but not for reading
     bool anyCode = false;  // the text goes on with the words of whatever non-zero code the box gives
   } cases[] = {
-      {"ISO 9660, and the NRG file's tail", DiscImage(Header + 40 * Sector + 3000, 40), input_, output_, Success},
-      {"ISO 9660, as long as its volume", DiscImage(Header + 40 * Sector, 40), input_, output_, Success},
-      {"ISO 9660, a sector short", DiscImage(Header + 40 * Sector, 41), input_, output_, cutShort},
-      {"ISO 9660, no room for more", DiscImage(Sector17, 17), input_, output_, Success},
-      {"the descriptor cut off", DiscImage(Sector17 - 1, 0), input_, output_, noFileSystem},
-      {"UDF", DiscImage(Header + 2 * Chunk + 5, 0, "BEA01"), input_, output_, Success},
-      {"no file system", tests::PatternBytes(Header + 2 * Chunk), input_, output_, noFileSystem},
-      {"nothing after the header", tests::PatternBytes(Header), input_, output_, noFileSystem},
-      {"shorter than the header", tests::PatternBytes(Header - 1), input_, output_, sizeMismatch},
-      {"not read back", DiscImage(Header + 40 * Sector, 40), input_, output_, sizeMismatch + L"\r\n\r\n" + SystemText(32),
-       true},
-      {"no input", {}, folder_ / L"absent.nrg", output_, L"16 Не удаётся открыть NRG файл.\r\n\r\n" + SystemText(2)},
-      {"one name for both", DiscImage(Header + Chunk, 32), input_, input_,
-       L"16 Не удаётся открыть ISO файл.\r\n\r\n" + SystemText(32)},
-      {"a pipe", {}, pipe, output_, L"16 Не удаётся прочитать из NRG файла.\r\n\r\n", false, true},
-      {"as Copy as path gives them", DiscImage(Header + Chunk, 32), L"\"" + input_ + L"\"", L"\"" + output_ + L"\"",
-       Success},
+      {"High Sierra, and 1 MiB of the NRG file's tail", DiscImage(Iso40 + MiB, 40, "CDROM"), Success},
+      {"ISO 9660, and a byte more: another session", DiscImage(Iso40 + MiB + 1, 40), moreThanTheFileSystem},
+      {"ISO 9660, a sector short", DiscImage(Iso40, 41), cutShort},
+      {"ISO 9660, no room for more", DiscImage(Sector17, 17), Success},
+      {"the descriptor cut off", DiscImage(Sector17 - 1, 0), noFileSystem},
+      {"Joliet's volume a sector longer",
+       Put(Put(DiscImage(Iso40, 40), 17, 0, VolumeDescriptor(2, 41)), 18, 0, VolumeDescriptor('\xFF', 0)), cutShort},
+      {"a terminator alone, and UDF without NSR",
+       Put(DiscImage(Iso300, 40, "CD001", Udf{.end = 300, .nsr = "CDW02"}), 16, 0, "\xFF"), noFileSystem},
+      {"blocks of 512 bytes, and UDF without a partition",
+       Put(DiscImage(Iso300, 160, "CD001", Udf{}), 16, 128, tests::LittleEndian(512, 2, true)), noFileSystem},
+      {"UDF, and the NRG file's tail", DiscImage(Udf400 + 3000, 0, "", Udf{.end = 400}), Success},
+      {"UDF, a sector short", DiscImage(Udf400 - Sector, 0, "", Udf{.end = 400}), cutShort},
+      {"UDF, its reserve sequence past the file", DiscImage(Udf400, 0, "", Udf{.end = 400, .reserve = 400}), cutShort},
+      {"UDF, its anchor in the last sector", DiscImage(Udf400, 0, "", Udf{.end = 400, .anchor = 399}), Success},
+      {"UDF, its anchor 256 sectors before", DiscImage(Udf400, 0, "", Udf{.end = 400, .anchor = 143}), Success},
+      {"UDF, no anchor where one is looked for", DiscImage(Udf400, 0, "", Udf{.end = 400, .anchor = 255}), noFileSystem},
+      {"a bridge, its UDF side past the file", DiscImage(Udf400 - Sector, 40, "CD001", Udf{.end = 400}), cutShort},
+      {"a bridge, no UDF anchor: ISO 9660 alone", DiscImage(Iso300, 300, "CD001", Udf{.end = 300, .anchor = 255}), Success},
+      {"nothing after the header", tests::PatternBytes(Header), noFileSystem},
+      {"shorter than the header", tests::PatternBytes(Header - 1), sizeMismatch},
+      {"not read back", DiscImage(Iso40, 40), L"16 Не удаётся открыть ISO файл.\r\n\r\n" + SystemText(32), {}, {}, true},
+      {"no input", {}, L"16 Не удаётся открыть NRG файл.\r\n\r\n" + SystemText(2), folder_ / L"absent.nrg"},
+      {"one name for both", DiscImage(Header + Chunk, 32), L"16 Не удаётся открыть ISO файл.\r\n\r\n" + SystemText(32),
+       input_, input_},
+      {"a pipe", {}, L"16 Не удаётся прочитать из NRG файла.\r\n\r\n", pipe, {}, false, true},
+      {"as Copy as path gives them", DiscImage(Header + Chunk, 32), Success, L"\"" + input_ + L"\"",
+       L"\"" + output_ + L"\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -115,7 +130,8 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
     const win32::UniqueFile held(c.outputHeld ? CreateFileW(output_.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr,
                                                             OPEN_ALWAYS, 0, nullptr)
                                               : INVALID_HANDLE_VALUE);
-    const std::vector<std::wstring> texts = Convert(c.input, c.output);
+    const std::vector<std::wstring> texts =
+        Convert(c.input.empty() ? input_ : c.input, c.output.empty() ? output_ : c.output);
     std::wstring expected = c.text;
     if (c.anyCode && !texts.empty()) {
       const DWORD code = std::wcstoul(texts[0].c_str() + texts[0].rfind(L'(') + 1, nullptr, 10);

@@ -43,21 +43,55 @@ inline Bytes PatternBytes(std::size_t size, std::uint32_t seed = 1) {
   return bytes;
 }
 
-// An NRG file as a converter meets one: size bytes of pattern, and where the image data puts
-// sector 16, a volume descriptor with the identifier. For "CD001", a primary one of a volume of
-// that many sectors of 2,048 bytes, followed by the set's terminator; for any other, that one alone.
-inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std::string& identifier = "CD001") {
-  Bytes bytes = PatternBytes(size);
-  const auto put = [&bytes](std::size_t at, const std::string& values) {
-    for (std::size_t i = 0; i < values.size() && at + i < bytes.size(); ++i) bytes[at + i] = std::uint8_t(values[i]);
-  };
-  const std::size_t sector16 = 307200 + 16 * 2048;
-  put(sector16, std::string(1, identifier == "CD001" ? '\1' : '\0') + identifier + '\1');
-  if (identifier != "CD001") return bytes;
-  const std::string size4(reinterpret_cast<const char*>(&volumeSectors), 4);  // little-endian, as x64 keeps it
-  put(sector16 + 80, size4 + std::string(size4.rbegin(), size4.rend()));  // both-endian
-  put(sector16 + 128, std::string("\0\x08\x08\0", 4));  // 2,048 bytes a block, both-endian
-  put(sector16 + 2048, "\xFF" "CD001\1");
+// Little-endian bytes of a value; both-endian, as ISO 9660 keeps numbers: then the same bytes big-endian.
+inline std::string LittleEndian(std::uint64_t value, int count, bool both = false) {
+  std::string bytes;
+  for (int i = 0; i < count; ++i) bytes += static_cast<char>(value >> 8 * i);
+  return both ? bytes + std::string(bytes.rbegin(), bytes.rend()) : bytes;
+}
+
+// An NRG file with the values written at a byte of a sector of its image data (2,048 bytes a sector after the
+// 307,200-byte header), as far as the file goes.
+inline Bytes Put(Bytes bytes, std::size_t sector, std::size_t at, const std::string& values) {
+  at += 307200 + sector * 2048;
+  for (std::size_t i = 0; i < values.size() && at + i < bytes.size(); ++i) bytes[at + i] = std::uint8_t(values[i]);
+  return bytes;
+}
+
+// The head of a volume descriptor of a volume of that many blocks: type, identifier, version 1, the volume's size
+// and the block's size, both-endian. A supplementary one (type 2) is Joliet's; High Sierra's ("CDROM") starts 8 bytes on.
+inline std::string VolumeDescriptor(char type, std::uint32_t blocks, const std::string& identifier = "CD001",
+                                    std::uint16_t blockSize = 2048) {
+  const std::string escape = type == 2 ? "%/E" : "";  // at byte 88, where High Sierra's size is
+  return std::string(identifier == "CDROM" ? 8 : 0, '\0') + type + identifier + '\1' + std::string(73, '\0') +
+         LittleEndian(blocks, 4, true) + escape + std::string(40 - escape.size(), '\0') + LittleEndian(blockSize, 2, true);
+}
+
+// The UDF side of an image: the sectors where its partition (from sector 257 on; none at 0) ends, of its anchor and
+// of its reserve descriptor sequence (the main one is at 32), and what its recognition sequence announces.
+struct Udf {
+  std::uint32_t end = 0, anchor = 256, reserve = 48;
+  const char* nsr = "NSR02";
+};
+
+// An NRG file as a converter meets one: size bytes of pattern, and in its image data from sector 16 on a primary
+// volume descriptor ("CD001", "CDROM", none for "") of a volume of that many 2,048-byte blocks and the set's
+// terminator, then, where given, the UDF side: BEA01, NSR, TEA01, its anchor and its sequences of 16 sectors.
+inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std::string& identifier = "CD001",
+                       const std::optional<Udf>& udf = {}) {
+  Bytes bytes = Put(Put(PatternBytes(size), 16, 0, VolumeDescriptor(1, volumeSectors, identifier)), 17, 0,
+                    VolumeDescriptor('\xFF', 0, identifier, 0));
+  if (identifier.empty()) bytes = PatternBytes(size);
+  if (!udf) return bytes;
+  std::size_t next = identifier.empty() ? 16 : 18;
+  for (const std::string id : {"BEA01", udf->nsr, "TEA01"}) bytes = Put(bytes, next++, 0, '\0' + id + '\1');
+  const std::string sequence = LittleEndian(16 * 2048, 4);
+  bytes = Put(bytes, udf->anchor, 0, LittleEndian(2, 12) + LittleEndian(udf->anchor, 4) + sequence +
+                                         LittleEndian(32, 4) + sequence + LittleEndian(udf->reserve, 4));
+  const std::string partition = LittleEndian(257, 4) + LittleEndian(udf->end - 257, 4);  // its start and length
+  for (const std::uint32_t at : {32u, udf->reserve}) {
+    if (udf->end > 0) bytes = Put(Put(bytes, at, 0, LittleEndian(5, 2)), at, 188, partition);
+  }
   return bytes;
 }
 

@@ -44,6 +44,9 @@ const std::wstring NoFileSystemText =
     L"диска с несколькими дорожками или сессиями.";
 const std::wstring CutShortText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, ") +
                                   L"чем указано в его файловой системе. Скорее всего, NRG файл неполный.";
+const std::wstring MoreThanTheFileSystemText =
+    std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но после файловой системы в нём есть ") +
+    L"другие дорожки или сессии. Windows покажет в ISO файле только файлы первой сессии.";
 
 // Between chunks: serve the window, and when the user asked to stop, ask whether to.
 bool ServeAndAskToGoOn() {
@@ -79,20 +82,18 @@ void ReportOutcome(const std::wstring& inFileName, const std::wstring& outFileNa
     return;
   }
   // Equal sizes say only that every read and write worked.
-  switch (const ImageCheck check = CheckImageFile(outFileName, calls); check.Verdict) {
-    case ImageVerdict::Mountable:
-      forms::MsgBox(SuccessText, MB_ICONINFORMATION);
-      break;
-    case ImageVerdict::NoFileSystem:
-      forms::MsgBox(NoFileSystemText, MB_ICONWARNING);
-      break;
-    case ImageVerdict::CutShort:
-      forms::MsgBox(CutShortText, MB_ICONWARNING);
-      break;
-    case ImageVerdict::Unreadable:
-      // A check that cannot run is no success.
-      support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, SizeMismatchText);
-      break;
+  const ImageCheck check = CheckImageFile(outFileName, calls);
+  if (check.Verdict == ImageVerdict::Unreadable) {
+    // The file just written cannot be read back: a check that cannot run is no success.
+    support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, FailureMessage(CopyEnding::OutputOpenFailed));
+  } else if (check.Verdict == ImageVerdict::NoFileSystem) {
+    forms::MsgBox(NoFileSystemText, MB_ICONWARNING);
+  } else if (check.Verdict == ImageVerdict::CutShort) {
+    forms::MsgBox(CutShortText, MB_ICONWARNING);
+  } else if (check.Verdict == ImageVerdict::MoreThanTheFileSystem) {
+    forms::MsgBox(MoreThanTheFileSystemText, MB_ICONWARNING);
+  } else {
+    forms::MsgBox(SuccessText, MB_ICONINFORMATION);
   }
 }
 

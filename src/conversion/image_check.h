@@ -7,12 +7,13 @@
 
 namespace modMain {
 
-// What the file system at the start of a finished ISO file says of it.
+// What the file systems at the start of a finished ISO file say of it.
 enum class ImageVerdict {
-  Mountable,    // an ISO 9660 or UDF file system, and the file is as long as its volume
+  Mountable,     // an ISO 9660 or UDF file system Windows takes, and the file is as long as its volume
   NoFileSystem,  // nothing Windows could mount: an audio disc, or data that starts elsewhere
-  CutShort,     // shorter than its ISO 9660 volume: the NRG file was not whole
-  Unreadable,   // the file could not be read back: ErrorCode says why
+  CutShort,      // shorter than a volume it holds: the NRG file was not whole
+  MoreThanTheFileSystem,  // more than 1 MiB past the volume's end: later sessions or tracks
+  Unreadable,    // the file could not be read back: ErrorCode says why
 };
 
 struct ImageCheck {
@@ -20,9 +21,9 @@ struct ImageCheck {
   DWORD ErrorCode = ERROR_SUCCESS;
 };
 
-// Reads the ISO file's volume descriptors back from the disk, from sector 16
-// to the set's terminator (a few dozen at most), and judges them; the rest of
-// the file is not read.
+// Reads back from the disk the ISO file's volume descriptors from sector 16 on
+// and, where they announce UDF, its anchor and the descriptor sequences it
+// points to: a handful of reads, never the image itself.
 ImageCheck CheckImageFile(const std::wstring& fileName, const FileCalls& calls = FileCalls());
 
 }  // namespace modMain
