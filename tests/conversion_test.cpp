@@ -111,7 +111,7 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
       {"UDF, its reserve sequence past the file", DiscImage(Udf400, 0, "", Udf{.end = 400, .reserve = 400}), cutShort},
       {"UDF, its anchor in the last sector", DiscImage(Udf400, 0, "", Udf{.end = 400, .anchor = 399}), Success},
       {"UDF, its anchor 256 sectors before", DiscImage(Udf400, 0, "", Udf{.end = 400, .anchor = 143}), Success},
-      {"UDF, no anchor where one is looked for", DiscImage(Udf400, 0, "", Udf{.end = 400, .anchor = 255}), noFileSystem},
+      {"UDF, its anchor naming another sector", Put(DiscImage(Udf400, 0, "", Udf{.end = 400}), 256, 12, "\xFF"), noFileSystem},
       {"a bridge, its UDF side past the file", DiscImage(Udf400 - Sector, 40, "CD001", Udf{.end = 400}), cutShort},
       {"a bridge, no UDF anchor: ISO 9660 alone", DiscImage(Iso300, 300, "CD001", Udf{.end = 300, .anchor = 255}), Success},
       {"nothing after the header", tests::PatternBytes(Header), noFileSystem},
