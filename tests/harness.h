@@ -69,21 +69,20 @@ inline std::string VolumeDescriptor(char type, std::uint32_t blocks, const std::
 
 // The UDF side of an image: the sectors where its partition (from sector 257 on; none at 0) ends, of its anchor and
 // of its reserve descriptor sequence (the main one is at 32), and what its recognition sequence announces.
-struct Udf {
-  std::uint32_t end = 0, anchor = 256, reserve = 48;
-  const char* nsr = "NSR02";
-};
+struct Udf { std::uint32_t end = 0, anchor = 256, reserve = 48; const char* nsr = "NSR02"; };
 
 // An NRG file as a converter meets one: size bytes of pattern, and in its image data from sector 16 on a primary
-// volume descriptor ("CD001", "CDROM", none for "") of a volume of that many 2,048-byte blocks and the set's
-// terminator, then, where given, the UDF side: BEA01, NSR, TEA01, its anchor and its sequences of 16 sectors.
-inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std::string& identifier = "CD001",
-                       const std::optional<Udf>& udf = {}) {
-  Bytes bytes = Put(Put(PatternBytes(size), 16, 0, VolumeDescriptor(1, volumeSectors, identifier)), 17, 0,
-                    VolumeDescriptor('\xFF', 0, identifier, 0));
-  if (identifier.empty()) bytes = PatternBytes(size);
+// volume descriptor ("CD001", or High Sierra's "CDROM") of a volume of that many 2,048-byte blocks (none for 0) and
+// the set's terminator, then, where given, the UDF side: BEA01, NSR, TEA01, its anchor and its sequences of 16 sectors.
+inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std::optional<Udf>& udf = {},
+                       const std::string& identifier = "CD001") {
+  Bytes bytes = PatternBytes(size);
+  if (volumeSectors > 0) {
+    bytes = Put(Put(bytes, 16, 0, VolumeDescriptor(1, volumeSectors, identifier)), 17, 0,
+                VolumeDescriptor('\xFF', 0, identifier, 0));
+  }
   if (!udf) return bytes;
-  std::size_t next = identifier.empty() ? 16 : 18;
+  std::size_t next = volumeSectors > 0 ? 18 : 16;
   for (const std::string id : {"BEA01", udf->nsr, "TEA01"}) bytes = Put(bytes, next++, 0, '\0' + id + '\1');
   const std::string sequence = LittleEndian(16 * 2048, 4);
   bytes = Put(bytes, udf->anchor, 0, LittleEndian(2, 12) + LittleEndian(udf->anchor, 4) + sequence +
