@@ -15,7 +15,8 @@ constexpr ULONGLONG SectorSize = 2048;
 constexpr ULONGLONG FirstDescriptor = 16;
 constexpr ULONGLONG MostSectors = 32;  // in one read: of the descriptors, or of one descriptor sequence
 constexpr ULONGLONG UdfAnchor = 256;
-constexpr ULONGLONG TrailerRoom = 1 << 20;  // what an NRG file keeps after its image data is a few kilobytes
+// Past the file system: an NRG file keeps a few kilobytes of its own after the image data.
+constexpr ULONGLONG TrailerRoom = 1 << 20;
 
 // What a descriptor of the recognition sequence in front of a UDF file system
 // carries in its bytes 1 to 5, where an ISO 9660 one carries "CD001".
@@ -73,6 +74,14 @@ class SectorReader {
   DWORD error_ = ERROR_SUCCESS;
 };
 
+// Where an ISO 9660 descriptor's fields start, from its type on; High Sierra's
+// descriptor carries the same fields eight bytes further on. Null for any other.
+const unsigned char* IsoFields(const unsigned char* sector) {
+  if (Identifies(sector, "CD001")) return sector;
+  if (Identifies(sector + 8, "CDROM")) return sector + 8;
+  return nullptr;
+}
+
 // What the descriptors from sector 16 on announce.
 struct Recognised {
   std::optional<ULONGLONG> IsoEnd;  // where the ISO 9660 volume ends, in bytes, if Windows would take it
@@ -89,10 +98,7 @@ Recognised Recognise(const std::vector<unsigned char>& descriptors) {
   ULONGLONG isoEnd = 0;
   for (std::size_t at = 0; at < descriptors.size(); at += SectorSize) {
     const unsigned char* sector = descriptors.data() + at;
-    // High Sierra's descriptor carries the same fields eight bytes further on.
-    const unsigned char* iso = Identifies(sector, "CD001")     ? sector
-                               : Identifies(sector + 8, "CDROM") ? sector + 8
-                                                                 : nullptr;
+    const unsigned char* iso = IsoFields(sector);
     if (iso == nullptr) {
       if (!IsUdfDescriptor(sector)) break;
       found.Udf = found.Udf || Identifies(sector, "NSR02") || Identifies(sector, "NSR03");
