@@ -88,7 +88,6 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
     const char* what;
     tests::Bytes bytes;
     std::wstring input, output, text;
-    bool outputHeld = false;  // open elsewhere, for writing but not for reading
     bool anyCode = false;  // the text goes on with the words of whatever non-zero code the box gives
   } cases[] = {
       {"ISO 9660, and the NRG file's tail", DiscImage(Header + 40 * Sector + 3000, 40), input_, output_, Success},
@@ -100,21 +99,16 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
       {"no file system", tests::PatternBytes(Header + 2 * Chunk), input_, output_, noFileSystem},
       {"nothing after the header", tests::PatternBytes(Header), input_, output_, noFileSystem},
       {"shorter than the header", tests::PatternBytes(Header - 1), input_, output_, sizeMismatch},
-      {"not read back", DiscImage(Header + 40 * Sector, 40), input_, output_, sizeMismatch + L"\r\n\r\n" + SystemText(32),
-       true},
       {"no input", {}, folder_ / L"absent.nrg", output_, L"16 Не удаётся открыть NRG файл.\r\n\r\n" + SystemText(2)},
       {"one name for both", DiscImage(Header + Chunk, 32), input_, input_,
        L"16 Не удаётся открыть ISO файл.\r\n\r\n" + SystemText(32)},
-      {"a pipe", {}, pipe, output_, L"16 Не удаётся прочитать из NRG файла.\r\n\r\n", false, true},
+      {"a pipe", {}, pipe, output_, L"16 Не удаётся прочитать из NRG файла.\r\n\r\n", true},
       {"as Copy as path gives them", DiscImage(Header + Chunk, 32), L"\"" + input_ + L"\"", L"\"" + output_ + L"\"",
        Success},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     tests::WriteBytes(input_, c.bytes);
-    const win32::UniqueFile held(c.outputHeld ? CreateFileW(output_.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr,
-                                                            OPEN_ALWAYS, 0, nullptr)
-                                              : INVALID_HANDLE_VALUE);
     const std::vector<std::wstring> texts = Convert(c.input, c.output);
     std::wstring expected = c.text;
     if (c.anyCode && !texts.empty()) {

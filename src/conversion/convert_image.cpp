@@ -5,6 +5,7 @@
 #include "conversion/copy_image.h"
 #include "conversion/image_check.h"
 #include "conversion/run_flags.h"
+#include "conversion/stored_state.h"
 #include "forms/event_pump.h"
 #include "forms/message_box.h"
 #include "support/error_reporter.h"
@@ -44,6 +45,9 @@ const std::wstring NoFileSystemText =
     L"диска с несколькими дорожками или сессиями.";
 const std::wstring CutShortText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, ") +
                                   L"чем указано в его файловой системе. Скорее всего, NRG файл неполный.";
+const std::wstring StoredText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл сохранён сжатым, ") +
+                                L"разреженным или зашифрованным, и Windows не сможет его подключить. Сохраните его в папку без " +
+                                L"сжатия и шифрования.";
 
 // Between chunks: serve the window, and when the user asked to stop, ask whether to.
 bool ServeAndAskToGoOn() {
@@ -78,10 +82,20 @@ void ReportOutcome(const std::wstring& inFileName, const std::wstring& outFileNa
     forms::MsgBox(SizeMismatchText, MB_ICONERROR);
     return;
   }
-  // Equal sizes say only that every read and write worked.
+  // Equal sizes say only that every read and write worked. How the file is stored is read first: a file that
+  // cannot be read back is told before any warning.
+  const StoredState stored = ReadStoredState(outFileName, calls);
+  if (stored.ErrorCode != ERROR_SUCCESS) {
+    support::ErrorReporter::ShowError(stored.ErrorCode, MB_ICONERROR, L"Не удаётся открыть ISO файл.");
+    return;
+  }
   switch (const ImageCheck check = CheckImageFile(outFileName, calls); check.Verdict) {
     case ImageVerdict::Mountable:
-      forms::MsgBox(SuccessText, MB_ICONINFORMATION);
+      if (!stored.Mountable) {
+        forms::MsgBox(StoredText, MB_ICONWARNING);
+      } else {
+        forms::MsgBox(SuccessText, MB_ICONINFORMATION);
+      }
       break;
     case ImageVerdict::NoFileSystem:
       forms::MsgBox(NoFileSystemText, MB_ICONWARNING);
