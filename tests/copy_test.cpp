@@ -263,8 +263,9 @@ TEST_F(CopyImageTest, WhatWindowsWouldNotMountIsClearedBeforeTheFirstWriteAndWha
       {"no room", {.freeBytes = Chunk - 8192, .attributes = Sparse | Compressed, .replaced = 8192},
        L"16 Не удаётся записать в ISO файл.\r\n\r\n" + tests::SystemText(112)},
       {"encrypted", {.attributes = FILE_ATTRIBUTE_ENCRYPTED}, stored},
-      {"encrypted, and cut short", {.attributes = FILE_ATTRIBUTE_ENCRYPTED}, L"48 Что-то пошло не так! NRG файл "
-       L"сконвертирован, но ISO файл меньше, чем указано в его файловой системе. Скорее всего, NRG файл неполный.", "", 33},
+      {"encrypted, and cut short", {.attributes = FILE_ATTRIBUTE_ENCRYPTED},
+       L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, чем указано в его файловой системе. "
+       L"Скорее всего, NRG файл неполный.", "", 33},
       {"not opened", {.failing = "CreateFile", .nth = 3, .code = 32}, notOpened(32)},
       {"not read", {.failing = "GetFileInformationByHandleEx", .nth = 3, .code = 5}, notOpened(5)},
   };

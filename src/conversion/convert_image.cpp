@@ -45,9 +45,10 @@ const std::wstring NoFileSystemText =
     L"диска с несколькими дорожками или сессиями.";
 const std::wstring CutShortText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, ") +
                                   L"чем указано в его файловой системе. Скорее всего, NRG файл неполный.";
-const std::wstring StoredText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл сохранён сжатым, ") +
-                                L"разреженным или зашифрованным, и Windows не сможет его подключить. Сохраните его в папку без " +
-                                L"сжатия и шифрования.";
+const std::wstring StoredText =
+    std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл сохранён сжатым, ") +
+    L"разреженным или зашифрованным, и Windows не сможет его подключить. Сохраните его в папку без " +
+    L"сжатия и шифрования.";
 
 // Between chunks: serve the window, and when the user asked to stop, ask whether to.
 bool ServeAndAskToGoOn() {

@@ -10,11 +10,11 @@ void ClearStoredState(const FileCalls& calls, HANDLE output) {
   FILE_BASIC_INFO basic{};
   if (!calls.GetFileInformationByHandleEx(output, FileBasicInfo, &basic, sizeof basic)) return;
   if ((basic.FileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0) {
-    FILE_SET_SPARSE_BUFFER notSparse{.SetSparse = FALSE};
+    const FILE_SET_SPARSE_BUFFER notSparse{.SetSparse = FALSE};
     calls.DeviceIoControl(output, FSCTL_SET_SPARSE, &notSparse, sizeof notSparse);
   }
   if ((basic.FileAttributes & FILE_ATTRIBUTE_COMPRESSED) != 0) {
-    USHORT uncompressed = COMPRESSION_FORMAT_NONE;
+    const USHORT uncompressed = COMPRESSION_FORMAT_NONE;
     calls.DeviceIoControl(output, FSCTL_SET_COMPRESSION, &uncompressed, sizeof uncompressed);
   }
 }
