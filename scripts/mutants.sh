@@ -32,7 +32,7 @@ header-one-byte-short|src/conversion/copy_image.h|HeaderSize = 307200;|HeaderSiz
 last-chunk-one-byte-short|src/conversion/copy_image.cpp|buffer.get(), bytesRead); refused|buffer.get(), bytesRead - (bytesRead > 0 \&\& bytesRead < ChunkSize)); refused
 end-tested-before-stop|src/conversion/copy_image.cpp|if (!keepGoing()) return|if (bytesRead > 0 \&\& !keepGoing()) return
 stop-flag-kept-after-cancel|src/conversion/convert_image.cpp|  CancelRequested = false;\n  return true;|  return true;
-output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};\n  // Opened as it is: an existing file is emptied only once the copy goes ahead.\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));|  const DWORD inputError = FailureCode();\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));\n  if (!files.input) return {CopyEnding::InputOpenFailed, inputError};
+output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};\n  // Opened as it is: an existing file is emptied only once the copy goes ahead. Read access too, without\n  // which the system refuses the control code that clears compression.\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_READ \| GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));|  const DWORD inputError = FailureCode();\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_READ \| GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));\n  if (!files.input) return {CopyEnding::InputOpenFailed, inputError};
 mismatch-box-icon|src/conversion/convert_image.cpp|    forms::MsgBox(SizeMismatchText, MB_ICONERROR);|    forms::MsgBox(SizeMismatchText, MB_ICONWARNING);
 mismatch-text-misspelt|src/conversion/convert_image.cpp|L"отличается от ожидаемого."|L"отличаеться от ожидаемого."
 derived-name-without-dot|src/ui/output_name.cpp|L"ISO" : L".ISO");|L"ISO" : L"ISO");
@@ -85,8 +85,19 @@ failed-flush-step-ignored|src/conversion/copy_image.cpp|      if (const DWORD fa
 output-emptied-before-the-room-check|src/conversion/copy_image.cpp|FILE_SHARE_READ, OPEN_ALWAYS));|FILE_SHARE_READ, CREATE_ALWAYS));
 old-file-room-not-counted|src/conversion/room_check.cpp|volume.FreeToCaller + replaced <|volume.FreeToCaller + replaced * 0 <
 image-not-rounded-to-clusters|src/conversion/room_check.cpp|RoundedUp(imageSize, volume.ClusterSize)|RoundedUp(imageSize, 1)
-compressed-spared-under-a-quota|src/conversion/room_check.cpp|if (compressed \&\& !quota) return|if (compressed \&\& (quota \|\| !quota)) return
-compressed-counted-by-its-allocation|src/conversion/room_check.cpp|compressed ? standard.EndOfFile.QuadPart : standard.AllocationSize.QuadPart|standard.AllocationSize.QuadPart
+compressed-file-spared-the-room-check|src/conversion/room_check.cpp|  const auto replaced =|  if (FILE_BASIC_INFO basic{}; calls.GetFileInformationByHandleEx(output, FileBasicInfo, \&basic, sizeof basic) \&\& (basic.FileAttributes \& FILE_ATTRIBUTE_COMPRESSED) != 0) return ERROR_SUCCESS;\n  const auto replaced =
+old-file-counted-by-its-size|src/conversion/room_check.cpp|standard.AllocationSize.QuadPart|standard.EndOfFile.QuadPart
+storage-cleared-before-the-room-check|src/conversion/copy_image.cpp|  if (!files.output) return {CopyEnding::OutputOpenFailed, FailureCode()};\n|  if (!files.output) return {CopyEnding::OutputOpenFailed, FailureCode()};\n  ClearStoredState(calls, files.output.Get());\n
+storage-cleared-before-the-emptying|src/conversion/copy_image.cpp|  if (!calls.SetEndOfFile(files.output.Get())) return {CopyEnding::WriteFailed, FailureCode()};\n|  ClearStoredState(calls, files.output.Get());\n  if (!calls.SetEndOfFile(files.output.Get())) return {CopyEnding::WriteFailed, FailureCode()};\n
+sparse-never-cleared|src/conversion/stored_state.cpp|FILE_ATTRIBUTE_SPARSE_FILE) != 0) {|FILE_ATTRIBUTE_SPARSE_FILE) != 0 \&\& false) {
+sparse-set-instead-of-cleared|src/conversion/stored_state.cpp|.SetSparse = FALSE|.SetSparse = TRUE
+compression-never-cleared|src/conversion/stored_state.cpp|FILE_ATTRIBUTE_COMPRESSED) != 0) {|FILE_ATTRIBUTE_COMPRESSED) != 0 \&\& false) {
+output-opened-for-writing-only|src/conversion/copy_image.cpp|GENERIC_READ \| GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS|GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS
+refused-clearing-fails-the-copy|src/conversion/copy_image.cpp|  ClearStoredState(calls, files.output.Get());\n|  ClearStoredState(calls, files.output.Get());\n  if (FILE_BASIC_INFO basic{}; calls.GetFileInformationByHandleEx(files.output.Get(), FileBasicInfo, \&basic, sizeof basic) \&\& (basic.FileAttributes \& (FILE_ATTRIBUTE_SPARSE_FILE \| FILE_ATTRIBUTE_COMPRESSED)) != 0) return {CopyEnding::WriteFailed, ERROR_INVALID_FUNCTION};\n
+encrypted-not-warned|src/conversion/stored_state.cpp| \| FILE_ATTRIBUTE_ENCRYPTED;|;
+stored-warning-icon|src/conversion/convert_image.cpp|forms::MsgBox(StoredText, MB_ICONWARNING);|forms::MsgBox(StoredText, MB_ICONERROR);
+stored-warning-before-the-image-check|src/conversion/convert_image.cpp|  if (stored.ErrorCode != ERROR_SUCCESS) {|  if (!stored.Mountable \&\& stored.ErrorCode == ERROR_SUCCESS) return (void)forms::MsgBox(StoredText, MB_ICONWARNING);\n  if (stored.ErrorCode != ERROR_SUCCESS) {
+stored-state-unread-told-as-a-warning|src/conversion/convert_image.cpp|  if (stored.ErrorCode != ERROR_SUCCESS) {|  if (stored.ErrorCode == 12345) {
 room-asked-of-the-input|src/conversion/room_check.cpp|calls.GetVolumeSpace(output, outFileName, \&volume)|calls.GetVolumeSpace(input, outFileName, \&volume)
 no-folder-from-the-name|src/conversion/file_calls.cpp|if (folder.empty()) folder = FolderOf(fileName);|if (folder.empty()) folder = FolderOf(fileName).substr(0, 0);
 file-system-name-is-the-label|src/conversion/file_calls.cpp|GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, text, MAX_PATH + 1)|GetVolumeInformationByHandleW(file, text, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)

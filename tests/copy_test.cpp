@@ -13,6 +13,7 @@ namespace {
 using modMain::CopyEnding, tests::PatternBytes, tests::ReadBytes, tests::Tail, tests::WriteBytes;
 
 constexpr std::size_t Header = 307200, Chunk = 65536;
+constexpr DWORD Sparse = FILE_ATTRIBUTE_SPARSE_FILE, Compressed = FILE_ATTRIBUTE_COMPRESSED;
 
 // Where the file calls of one copy go wrong, what the output's volume says of itself, how fast its disk is.
 struct Script {
@@ -24,9 +25,10 @@ struct Script {
   int stopAtAsk = 0;  // the n-th question whether to go on is answered no
   LONGLONG inputSize = -1;  // the input's size as told, where not -1
   const wchar_t* openAs = nullptr;  // every file opened is this one, where not null
-  // Told of the output alone: its volume, and the room its old content takes (its size, when compressed).
+  // Told of the ISO file alone: its volume, its attributes until cleared, its old size (half of it allocated
+  // when compressed).
   const wchar_t* fileSystem = L"NTFS";
-  ULONGLONG freeBytes = 1ull << 40, freeOnVolume = 0, cluster = 4096;  // more on the volume than free: a quota
+  ULONGLONG freeBytes = 1ull << 40, cluster = 4096;
   DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
   LONGLONG replaced = 0;
   // An image of this size read and written without a disk, which takes the bytes at once and drains them to
@@ -38,10 +40,11 @@ struct Script {
 // The system's file calls, except where the script says otherwise.
 struct ScriptedCalls : modMain::FileCalls {
   explicit ScriptedCalls(Script script = {}) : s(script) {}
-  Script s;
+  mutable Script s;  // its attributes lose what the control calls clear
   mutable std::map<std::string, int> counts;
   mutable std::vector<std::wstring> names;  // as the file calls got them
-  mutable HANDLE input = nullptr, output = nullptr;
+  mutable HANDLE input = nullptr, output = nullptr;  // the first file opened, the last of the others
+  mutable std::string controls;  // each as "code input-bytes", and whether the output was emptied, written to
   mutable ULONGLONG fakeRead = 0, unflushed = 0;
   mutable std::vector<ULONGLONG> flushed;  // the bytes each flush took to the disk
   mutable double seconds = 0;
@@ -56,7 +59,7 @@ struct ScriptedCalls : modMain::FileCalls {
   HANDLE CreateFile(const std::wstring& name, DWORD access, DWORD share, DWORD disposition) const override {
     names.push_back(name);
     if (Fails("CreateFile")) return INVALID_HANDLE_VALUE;
-    return (access == GENERIC_WRITE ? output : input) =
+    return (counts["CreateFile"] == 1 ? input : output) =
                FileCalls::CreateFile(s.openAs ? s.openAs : name, access, share, disposition);
   }
   BOOL GetFileSizeEx(HANDLE file, LONGLONG* size) const override {
@@ -65,8 +68,8 @@ struct ScriptedCalls : modMain::FileCalls {
   }
   BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* info, DWORD) const override {
     if (!Asks("GetFileInformationByHandleEx", file)) return FALSE;
-    const LONGLONG allocated = (s.attributes & FILE_ATTRIBUTE_COMPRESSED) != 0 ? s.replaced / 2 : s.replaced;
     if (kind == FileBasicInfo) static_cast<FILE_BASIC_INFO*>(info)->FileAttributes = s.attributes;
+    const LONGLONG allocated = (s.attributes & Compressed) != 0 ? s.replaced / 2 : s.replaced;
     if (kind == FileStandardInfo) static_cast<FILE_STANDARD_INFO*>(info)->AllocationSize.QuadPart = allocated;
     if (kind == FileStandardInfo) static_cast<FILE_STANDARD_INFO*>(info)->EndOfFile.QuadPart = s.replaced;
     return TRUE;
@@ -75,7 +78,7 @@ struct ScriptedCalls : modMain::FileCalls {
     return Asks("GetFileSystemName", file) && (*name = s.fileSystem, true);
   }
   BOOL GetVolumeSpace(HANDLE file, const std::wstring&, modMain::VolumeSpace* space) const override {
-    const modMain::VolumeSpace told{s.freeBytes, std::max(s.freeOnVolume, s.freeBytes), s.cluster};
+    const modMain::VolumeSpace told{s.freeBytes, s.cluster};
     return Asks("GetVolumeSpace", file) && (*space = told, true);
   }
   BOOL SetFilePointerEx(HANDLE file, LONGLONG distance, DWORD method) const override {
@@ -101,6 +104,16 @@ struct ScriptedCalls : modMain::FileCalls {
     if (s.drainRate > 0) seconds += static_cast<double>(unflushed) / s.drainRate;
     flushed.push_back(std::exchange(unflushed, 0));
     return TRUE;
+  }
+  BOOL DeviceIoControl(HANDLE file, DWORD code, const void* in, DWORD size) const override {
+    // The system's own answer counts only where it refuses the handle the access the code asks for.
+    const bool refused = !FileCalls::DeviceIoControl(file, code, in, size) && GetLastError() == ERROR_ACCESS_DENIED;
+    const int given = size == 1 ? *static_cast<const BYTE*>(in) : *static_cast<const USHORT*>(in);
+    char text[64];
+    snprintf(text, sizeof text, "%lX %0*X%s%s%s; ", code, static_cast<int>(2 * size), given,
+             counts["SetEndOfFile"] ? " emptied" : "", counts["WriteFile"] ? " written" : "", refused ? " refused" : "");
+    if (controls += text; !Asks("DeviceIoControl", file)) return FALSE;
+    return s.attributes &= ~(code == 0x900C4 ? Sparse : Compressed), TRUE;
   }
   std::chrono::steady_clock::time_point Now() const override {
     return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(static_cast<LONGLONG>(seconds * 1e9)));
@@ -165,15 +178,6 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWa
       {"a cluster too little room", {.inputSize = Header + 10000, .freeBytes = 12287}, WriteFailed, 112, 0, 0},
       {"just enough clusters", {.inputSize = Header + 10000, .freeBytes = 12288}, Copied},
       {"the old file's room is free", {.freeBytes = Image - 4096, .replaced = 4096}, Copied},
-      {"and not more", {.freeBytes = Image - 8192, .replaced = 4096}, WriteFailed, 112, 0, 0},
-      // A compressed file takes less room than its size, except to a quota.
-      {"compressed", {.freeBytes = 0, .attributes = FILE_ATTRIBUTE_COMPRESSED}, Copied},
-      {"compressed, under a quota",
-       {.freeBytes = Image - 8192, .freeOnVolume = Image, .attributes = FILE_ATTRIBUTE_COMPRESSED, .replaced = 4096},
-       WriteFailed, 112, 0, 0},
-      {"compressed, under a quota, its old size free",
-       {.freeBytes = Image - 8192, .freeOnVolume = Image, .attributes = FILE_ATTRIBUTE_COMPRESSED, .replaced = 8192},
-       Copied},
       // What the volume cannot tell does not stop the copy: a failing write would say why.
       {"size unknown", {.failing = "GetFileSizeEx", .fileSystem = L"FAT32", .freeBytes = 0}, Copied},
       {"file system unknown", {.failing = "GetFileSystemName", .inputSize = Header + GiB4}, Copied},
@@ -241,6 +245,43 @@ TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftA
   }
 }
 
+// Once the copy goes ahead, the ISO file is made neither sparse nor compressed (the emptied file: nothing to
+// rewrite); what stays, encryption included, is read back and told after the warnings about the image itself.
+TEST_F(CopyImageTest, WhatWindowsWouldNotMountIsClearedBeforeTheFirstWriteAndWhatStaysIsWarnedOf) {
+  const std::wstring stored = L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл сохранён сжатым, "
+      L"разреженным или зашифрованным, и Windows не сможет его подключить. Сохраните его в папку без сжатия и шифрования.";
+  const auto notOpened = [](DWORD code) { return L"16 Не удаётся открыть ISO файл.\r\n\r\n" + tests::SystemText(code); };
+  const char* both = "900C4 00 emptied; 9C040 0000 emptied; ";  // each control code, its input, after the emptying
+  // The output's third opening and third question are the read-back's; the volume is the image's own, in sectors.
+  const struct {
+    const char* what; Script script; std::wstring box; const char* controls = ""; std::uint32_t volume = 32;
+  } cases[] = {
+      {"both cleared", {.attributes = Sparse | Compressed}, L"64 NRG файл сконвертирован успешно ^_^v", both},
+      {"sparse refused", {.failing = "DeviceIoControl", .attributes = Sparse | Compressed}, stored, both},
+      {"compression refused", {.failing = "DeviceIoControl", .attributes = Compressed}, stored, "9C040 0000 emptied; "},
+      // The old file gives back the room it takes, half its size; the image needs its full size, compressed or not.
+      {"no room", {.freeBytes = Chunk - 8192, .attributes = Sparse | Compressed, .replaced = 8192},
+       L"16 Не удаётся записать в ISO файл.\r\n\r\n" + tests::SystemText(112)},
+      {"encrypted", {.attributes = FILE_ATTRIBUTE_ENCRYPTED}, stored},
+      {"encrypted, and cut short", {.attributes = FILE_ATTRIBUTE_ENCRYPTED},
+       L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, чем указано в его файловой системе. "
+       L"Скорее всего, NRG файл неполный.", "", 33},
+      {"not opened", {.failing = "CreateFile", .nth = 3, .code = 32}, notOpened(32)},
+      {"not read", {.failing = "GetFileInformationByHandleEx", .nth = 3, .code = 5}, notOpened(5)},
+      {"its file system not read", {.failing = "ReadFile", .nth = 3, .code = 23}, notOpened(23)},
+  };
+  tests::MessageBoxRecorder boxes;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(input_, tests::DiscImage(Header + Chunk, c.volume));
+    const ScriptedCalls calls(c.script);
+    modMain::ConvertImage(input_, output_, calls);
+    EXPECT_EQ(std::to_wstring(boxes.Boxes().back().Style) + L" " + boxes.Boxes().back().Text, c.box);
+    EXPECT_EQ(calls.controls, c.controls);
+  }
+  EXPECT_EQ(boxes.Boxes().size(), std::size(cases)) << "one box each";
+}
+
 TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesTheClassicLimitAndACopyThereWorks) {
   tests::TempFolder folder;
   const std::wstring here = std::filesystem::current_path().wstring();
@@ -285,7 +326,7 @@ TEST(RealFileCallsTest, AnswerAsTheVolumeDoesAlsoWhereTheHandleCannotNameItsFold
   tests::TempFolder folder;
   const std::wstring name = folder / L"disc.iso";
   const modMain::FileCalls calls;
-  const win32::UniqueFile file(calls.CreateFile(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
+  const win32::UniqueFile file(calls.CreateFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
   // Sparse where the file system allows: nothing is written.
   ASSERT_TRUE(calls.SetFilePointerEx(file.Get(), 5368709121, FILE_BEGIN) && calls.SetEndOfFile(file.Get()));
   FILE_STANDARD_INFO standard{};
@@ -302,11 +343,10 @@ TEST(RealFileCallsTest, AnswerAsTheVolumeDoesAlsoWhereTheHandleCannotNameItsFold
   // The process's own pseudo-handle names no file: there the name the user gave tells the folder.
   for (const HANDLE handle : {file.Get(), GetCurrentProcess()}) {
     modMain::VolumeSpace space;
-    ULARGE_INTEGER toCaller{}, onVolume{};
+    ULARGE_INTEGER toCaller{};
     EXPECT_TRUE(calls.GetVolumeSpace(handle, name, &space) &&
-                GetDiskFreeSpaceExW(folder.Path.c_str(), &toCaller, nullptr, &onVolume));
+                GetDiskFreeSpaceExW(folder.Path.c_str(), &toCaller, nullptr, nullptr));
     EXPECT_NEAR(space.FreeToCaller, toCaller.QuadPart, 16 << 20) << "others may write meanwhile";
-    EXPECT_NEAR(space.FreeOnVolume, onVolume.QuadPart, 16 << 20);
     EXPECT_EQ(space.ClusterSize, ULONGLONG{sectors} * bytes);
   }
 }

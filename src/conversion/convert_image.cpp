@@ -5,6 +5,7 @@
 #include "conversion/copy_image.h"
 #include "conversion/image_check.h"
 #include "conversion/run_flags.h"
+#include "conversion/stored_state.h"
 #include "forms/event_pump.h"
 #include "forms/message_box.h"
 #include "support/error_reporter.h"
@@ -44,6 +45,10 @@ const std::wstring NoFileSystemText =
     L"диска с несколькими дорожками или сессиями.";
 const std::wstring CutShortText = std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, ") +
                                   L"чем указано в его файловой системе. Скорее всего, NRG файл неполный.";
+const std::wstring StoredText =
+    std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но ISO файл сохранён сжатым, ") +
+    L"разреженным или зашифрованным, и Windows не сможет его подключить. Сохраните его в папку без " +
+    L"сжатия и шифрования.";
 const std::wstring MoreThanTheFileSystemText =
     std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но после файловой системы в нём есть ") +
     L"другие дорожки или сессии. Windows покажет в ISO файле только файлы первой сессии.";
@@ -81,8 +86,11 @@ void ReportOutcome(const std::wstring& inFileName, const std::wstring& outFileNa
     forms::MsgBox(SizeMismatchText, MB_ICONERROR);
     return;
   }
-  // Equal sizes say only that every read and write worked.
-  const ImageCheck check = CheckImageFile(outFileName, calls);
+  // Equal sizes say only that every read and write worked. How the file is stored is read first, then its file
+  // system; a file that cannot be read back is told before any warning.
+  const StoredState stored = ReadStoredState(outFileName, calls);
+  const ImageCheck check = stored.ErrorCode == ERROR_SUCCESS ? CheckImageFile(outFileName, calls)
+                                                             : ImageCheck{ImageVerdict::Unreadable, stored.ErrorCode};
   if (check.Verdict == ImageVerdict::Unreadable) {
     // The file just written cannot be read back: a check that cannot run is no success.
     support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, FailureMessage(CopyEnding::OutputOpenFailed));
@@ -90,6 +98,8 @@ void ReportOutcome(const std::wstring& inFileName, const std::wstring& outFileNa
     forms::MsgBox(NoFileSystemText, MB_ICONWARNING);
   } else if (check.Verdict == ImageVerdict::CutShort) {
     forms::MsgBox(CutShortText, MB_ICONWARNING);
+  } else if (!stored.Mountable) {
+    forms::MsgBox(StoredText, MB_ICONWARNING);
   } else if (check.Verdict == ImageVerdict::MoreThanTheFileSystem) {
     forms::MsgBox(MoreThanTheFileSystemText, MB_ICONWARNING);
   } else {

@@ -4,6 +4,7 @@
 
 #include "conversion/flush_steps.h"
 #include "conversion/room_check.h"
+#include "conversion/stored_state.h"
 #include "win32/unique_handle.h"
 
 namespace modMain {
@@ -43,8 +44,9 @@ CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFil
 
   files.input.Reset(calls.CreateFile(inFileName, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
   if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};
-  // Opened as it is: an existing file is emptied only once the copy goes ahead.
-  files.output.Reset(calls.CreateFile(outFileName, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
+  // Opened as it is: an existing file is emptied only once the copy goes ahead. Read access too, without
+  // which the system refuses the control code that clears compression.
+  files.output.Reset(calls.CreateFile(outFileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
   if (!files.output) return {CopyEnding::OutputOpenFailed, FailureCode()};
 
   if (const DWORD refused = RoomRefusal(calls, files.input.Get(), files.output.Get(), outFileName);
@@ -56,6 +58,8 @@ CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFil
     return {CopyEnding::ReadFailed, FailureCode()};
   }
   if (!calls.SetEndOfFile(files.output.Get())) return {CopyEnding::WriteFailed, FailureCode()};
+  // Stored compressed, as its folder may ask, or sparse, as its old content may have left it, it would not mount.
+  ClearStoredState(calls, files.output.Get());
 
   const auto buffer = std::make_unique_for_overwrite<std::byte[]>(ChunkSize);
   FlushSteps flushSteps;

@@ -54,8 +54,7 @@ BOOL FileCalls::GetVolumeSpace(HANDLE file, const std::wstring& fileName, Volume
   std::wstring folder = FolderOf(file);
   if (folder.empty()) folder = FolderOf(fileName);
   ULARGE_INTEGER toCaller{};
-  ULARGE_INTEGER onVolume{};
-  if (folder.empty() || !::GetDiskFreeSpaceExW(folder.c_str(), &toCaller, nullptr, &onVolume)) return FALSE;
+  if (folder.empty() || !::GetDiskFreeSpaceExW(folder.c_str(), &toCaller, nullptr, nullptr)) return FALSE;
   // The cluster size is asked of the volume's root.
   std::wstring root(folder.size() + 1, L'\0');
   DWORD sectorsPerCluster = 0;
@@ -66,9 +65,7 @@ BOOL FileCalls::GetVolumeSpace(HANDLE file, const std::wstring& fileName, Volume
       !::GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) {
     return FALSE;
   }
-  *space = {.FreeToCaller = toCaller.QuadPart,
-            .FreeOnVolume = onVolume.QuadPart,
-            .ClusterSize = ULONGLONG{sectorsPerCluster} * bytesPerSector};
+  *space = {.FreeToCaller = toCaller.QuadPart, .ClusterSize = ULONGLONG{sectorsPerCluster} * bytesPerSector};
   return TRUE;
 }
 
@@ -87,6 +84,11 @@ BOOL FileCalls::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* wr
 }
 
 BOOL FileCalls::FlushFileBuffers(HANDLE file) const { return ::FlushFileBuffers(file); }
+
+BOOL FileCalls::DeviceIoControl(HANDLE file, DWORD code, const void* input, DWORD size) const {
+  DWORD returned = 0;
+  return ::DeviceIoControl(file, code, const_cast<void*>(input), size, nullptr, 0, &returned, nullptr);
+}
 
 std::chrono::steady_clock::time_point FileCalls::Now() const { return std::chrono::steady_clock::now(); }
 

@@ -9,7 +9,6 @@ namespace modMain {
 // What the volume that holds a file has room for.
 struct VolumeSpace {
   ULONGLONG FreeToCaller = 0;  // what this user may still take: a disk quota counts
-  ULONGLONG FreeOnVolume = 0;  // what the volume has free, for anyone
   ULONGLONG ClusterSize = 0;  // a file takes room in whole clusters
 };
 
@@ -33,6 +32,8 @@ class FileCalls {
   virtual BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) const;
   virtual BOOL WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written) const;
   virtual BOOL FlushFileBuffers(HANDLE file) const;
+  // A file system control code that takes an input buffer and gives nothing back.
+  virtual BOOL DeviceIoControl(HANDLE file, DWORD code, const void* input, DWORD size) const;
   virtual std::chrono::steady_clock::time_point Now() const;
 };
 
