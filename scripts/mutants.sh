@@ -79,7 +79,7 @@ dll-search-beside-the-program|src/win32/system_library.cpp|SetDefaultDllDirector
 read-failure-misspelt|src/conversion/convert_image.cpp|L"Не удаётся прочитать из NRG файла."|L"Не удаётся прочесть из NRG файла."
 refused-folder-is-fatal|src/support/settings_store.cpp|  return win32::WriteUserString(SectionKey(app, section), key.c_str(), value) == ERROR_SUCCESS;|  if (win32::WriteUserString(SectionKey(app, section), key.c_str(), value) != 0) throw std::runtime_error("refused");\n  return true;
 flush-first-step-as-large-as-before|src/conversion/flush_steps.h|FirstStep = 512 * KiB;|FirstStep = 16 * MiB;
-flush-rate-of-the-flush-before|src/conversion/flush_steps.h|    const double rate = seconds > 0 ? static_cast<double>(unflushed_) / seconds : Fastest;|    static double last = Fastest;\n    const double rate = std::exchange(last, seconds > 0 ? static_cast<double>(unflushed_) / seconds : Fastest);
+flush-rate-of-the-flush-before|src/conversion/flush_steps.h|    const double rate = seconds > 0 ? static_cast<double>(unflushed_) / seconds : Fastest;|    static double last = Fastest;\n    const double rate = last;\n    last = seconds > 0 ? static_cast<double>(unflushed_) / seconds : Fastest;
 flush-step-without-cap|src/conversion/flush_steps.h|std::clamp(static_cast<ULONGLONG>(next), SmallestStep, LargestStep)|std::max(static_cast<ULONGLONG>(next), SmallestStep)
 flush-step-without-floor|src/conversion/flush_steps.h|std::clamp(static_cast<ULONGLONG>(next), SmallestStep, LargestStep)|std::min(static_cast<ULONGLONG>(next), LargestStep)
 flush-step-grows-past-fourfold|src/conversion/flush_steps.h|static_cast<double>(step_) * Growth)|static_cast<double>(step_) * Growth * 2)
