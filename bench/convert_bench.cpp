@@ -269,7 +269,7 @@ class FlushMeter : public modMain::FileCalls {
     total_ += took;
     longest_ = std::max(longest_, took);
     char step[48];
-    std::snprintf(step, sizeof step, "%s%.0f MiB in %.3f s", steps_.empty() ? "" : ", ",
+    std::snprintf(step, sizeof step, "%s%.1f MiB in %.3f s", steps_.empty() ? "" : ", ",
                   static_cast<double>(std::exchange(unflushed_, 0)) / MiB, took);
     steps_ += step;
     return flushed;

@@ -4,6 +4,11 @@
 #   scripts/bench.sh [MiB] [runs]    input size (default 1024), runs of each copy (default 4)
 # The files go to a fresh folder under $TESSALINE_BENCH_DIR (default /tmp);
 # /dev/shm takes the disk out of the figures.
+# With TESSALINE_BENCH_AGAINST naming another build's convert_bench.exe (an
+# earlier commit's, say), the two take turns, that one first, as many turns each
+# as runs, each turn four runs of each copy: whatever the load of a shared
+# machine does meanwhile falls on both alike. Each one's figures over all its
+# turns follow.
 set -euo pipefail
 TESSALINE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$TESSALINE_ROOT"
@@ -34,9 +39,37 @@ start_display
 prepare_prefix
 start_wineserver
 
+# Best and median MB/s of each copy, from the lines "run N <copy> <seconds> s, ..." of a log.
+rates() {
+  sed -nE 's/^run [0-9]+ (.*[^ ]) +([0-9.]+) s, of which.*/\1|\2/p' "$1" | sort -t'|' -k1,1 -k2,2g |
+    awk -F'|' -v bytes="$output_size" '
+      function put() {
+        if (n) printf "%s: best %.1f MB/s, median %.1f MB/s (%d runs)\n", copy, r[1],
+          n % 2 ? r[(n + 1) / 2] : (r[n / 2] + r[n / 2 + 1]) / 2, n
+      }
+      $1 != copy { put(); copy = $1; n = 0 }
+      { r[++n] = bytes / 1e6 / $2 }
+      END { put() }'
+}
+
 echo "== convert_bench.exe under $("$WINE64" --version), $mib MiB"
 windows_workdir="$("$WINE64" winepath -w "$workdir" | tr -d '\r')"
-"$WINE64" build/mingw/bin/convert_bench.exe "$mib" "$windows_workdir" "$runs"
+programs=("${TESSALINE_BENCH_AGAINST:-}" build/mingw/bin/convert_bench.exe)
+if [ -z "${programs[0]}" ]; then
+  "$WINE64" "${programs[1]}" "$mib" "$windows_workdir" "$runs"
+else
+  for turn in $(seq "$runs"); do
+    for side in 0 1; do
+      echo "== turn $turn of ${programs[side]}"
+      "$WINE64" "${programs[side]}" "$mib" "$windows_workdir" 4 | tee -a "$workdir/turns-$side.log"
+    done
+  done
+  for side in 0 1; do
+    echo "== ${programs[side]}, all $runs turns: MB = 10^6 bytes"
+    rates "$workdir/turns-$side.log"
+    grep -E 'flushes and|^its flushes' "$workdir/turns-$side.log"
+  done
+fi
 
 echo "== native dd, bs=64k, $mib MiB"
 input="$workdir/input.nrg"

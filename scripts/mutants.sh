@@ -78,8 +78,12 @@ about-box-ignores-suggested-place|src/forms/owner_font_box.cpp|SetWindowPos(box_
 dll-search-beside-the-program|src/win32/system_library.cpp|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)|SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)
 read-failure-misspelt|src/conversion/convert_image.cpp|L"Не удаётся прочитать из NRG файла."|L"Не удаётся прочесть из NRG файла."
 refused-folder-is-fatal|src/support/settings_store.cpp|  return win32::WriteUserString(SectionKey(app, section), key.c_str(), value) == ERROR_SUCCESS;|  if (win32::WriteUserString(SectionKey(app, section), key.c_str(), value) != 0) throw std::runtime_error("refused");\n  return true;
-flush-step-never-shrinks|src/conversion/flush_steps.h|step_ = std::max(step_ / 2, SmallestStep);|step_ = std::max(step_, SmallestStep);
-flush-step-never-grows|src/conversion/flush_steps.h|step_ = std::min(step_ * 2, LargestStep);|step_ = std::min(step_, LargestStep);
+flush-first-step-as-large-as-before|src/conversion/flush_steps.h|FirstStep = 512 * KiB;|FirstStep = 16 * MiB;
+flush-rate-of-the-flush-before|src/conversion/flush_steps.h|    const double rate = seconds > 0 ? static_cast<double>(unflushed_) / seconds : Fastest;|    static double last = Fastest;\n    const double rate = last;\n    last = seconds > 0 ? static_cast<double>(unflushed_) / seconds : Fastest;
+flush-step-without-cap|src/conversion/flush_steps.h|std::clamp(static_cast<ULONGLONG>(next), SmallestStep, LargestStep)|std::max(static_cast<ULONGLONG>(next), SmallestStep)
+flush-step-without-floor|src/conversion/flush_steps.h|std::clamp(static_cast<ULONGLONG>(next), SmallestStep, LargestStep)|std::min(static_cast<ULONGLONG>(next), LargestStep)
+flush-step-grows-past-fourfold|src/conversion/flush_steps.h|static_cast<double>(step_) * Growth)|static_cast<double>(step_) * Growth * 2)
+flush-without-time-taken-as-slow|src/conversion/flush_steps.h|/ seconds : Fastest;|/ seconds : 0;
 final-flush-left-out|src/conversion/copy_image.cpp|  if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {\n    return {CopyEnding::WriteFailed, failed};\n  }\n  return {CopyEnding::Copied};|  return {CopyEnding::Copied};
 failed-flush-step-ignored|src/conversion/copy_image.cpp|      if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {\n        return|      if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed == 12345) {\n        return
 output-emptied-before-the-room-check|src/conversion/copy_image.cpp|FILE_SHARE_READ, OPEN_ALWAYS));|FILE_SHARE_READ, CREATE_ALWAYS));

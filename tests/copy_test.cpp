@@ -31,10 +31,11 @@ struct Script {
   ULONGLONG freeBytes = 1ull << 40, cluster = 4096;
   DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
   LONGLONG replaced = 0;
-  // An image of this size read and written without a disk, which takes the bytes at once and drains them to
-  // the disk at this rate (bytes per second) when flushed; the clock goes on only while it does.
-  ULONGLONG fakeImage = 0;
-  double drainRate = 0;
+  // An image of this size read and written without a disk, which takes the bytes at once and, when flushed,
+  // drains them at this rate (bytes per second), its first `instant` bytes at once; the clock goes on only
+  // while it drains.
+  ULONGLONG fakeImage = 0, instant = 0;
+  double drainRate = std::numeric_limits<double>::infinity();
 };
 
 // The system's file calls, except where the script says otherwise.
@@ -45,7 +46,7 @@ struct ScriptedCalls : modMain::FileCalls {
   mutable std::vector<std::wstring> names;  // as the file calls got them
   mutable HANDLE input = nullptr, output = nullptr;  // the first file opened, the last of the others
   mutable std::string controls;  // each as "code input-bytes", and whether the output was emptied, written to
-  mutable ULONGLONG fakeRead = 0, unflushed = 0;
+  mutable ULONGLONG fakeRead = 0, unflushed = 0, onDisk = 0;
   mutable std::vector<ULONGLONG> flushed;  // the bytes each flush took to the disk
   mutable double seconds = 0;
 
@@ -100,9 +101,9 @@ struct ScriptedCalls : modMain::FileCalls {
            (unflushed += *written, true);
   }
   BOOL FlushFileBuffers(HANDLE file) const override {
-    if (Fails("FlushFileBuffers") || !FileCalls::FlushFileBuffers(file)) return FALSE;
-    if (s.drainRate > 0) seconds += static_cast<double>(unflushed) / s.drainRate;
-    flushed.push_back(std::exchange(unflushed, 0));
+    if (Fails("FlushFileBuffers") || (s.fakeImage == 0 && !FileCalls::FlushFileBuffers(file))) return FALSE;
+    seconds += static_cast<double>(std::max(onDisk + unflushed, s.instant) - std::max(onDisk, s.instant)) / s.drainRate;
+    onDisk += flushed.emplace_back(std::exchange(unflushed, 0));
     return TRUE;
   }
   BOOL DeviceIoControl(HANDLE file, DWORD code, const void* in, DWORD size) const override {
@@ -207,41 +208,45 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWa
   }
 }
 
-// A flush waits for the disk with the window unserved: each must be short, on a slow disk and a fast one.
+// A flush waits for the disk with the window unserved: each must be short, on slow disks, fast ones, and one
+// whose own cache runs out.
 TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftASecond) {
   constexpr double MiB = 1 << 20;
-  // The disk's rate; the first steps in MiB and how many; the flush that fails, with 1117, leaving 8 MiB unflushed.
+  // The disk's rate; the first steps in KiB and how many; the flush that fails, with 1117, leaving 5 MiB unflushed;
+  // how much of the image the disk's own cache takes at once.
   const struct {
     const char* what;
     double rate;
     std::wstring firstSteps;
     std::size_t flushes;
     int failingFlush = 0;
+    ULONGLONG instant = 0;
   } disks[] = {
-      {"a USB stick, 20 MiB/s", 20 * MiB, L"16 8 8 8 8", 256},
-      {"an SSD, 2 GB/s", 2e9, L"16 32 64 128 256 256 256 256 256 256 256 16", 12},
-      {"a flush on the way fails", 20 * MiB, L"16 8", 2, 3},
+      {"an SD card, 768 KiB/s", 0.75 * MiB, L"512 256 256", 8192},  // a quarter second's worth is less: the floor
+      {"an old USB stick, 1 MiB/s", MiB, L"512 256 256", 8192},
+      {"a USB stick, 3 MiB/s", 3 * MiB, L"512 768 768", 2732},
+      {"a USB stick, 20 MiB/s", 20 * MiB, L"512 2048 5120 5120", 412},
+      {"an SSD, 2 GB/s", 2e9, L"512 2048 8192 32768 65536 65536", 36},
+      {"an SSD whose cache runs out after 1 GiB, 100 MiB/s", 100 * MiB, L"512 2048 8192 32768 65536", 59, 0, 1 << 30},
+      {"a flush on the way fails", 20 * MiB, L"512 2048", 2, 3},
   };
   for (const auto& disk : disks) {
     SCOPED_TRACE(disk.what);
     WriteBytes(input_, PatternBytes(Header));
     const ScriptedCalls calls({.failing = "FlushFileBuffers", .nth = disk.failingFlush, .code = ERROR_IO_DEVICE,
-                               .fakeImage = 2048ull << 20, .drainRate = disk.rate});
-    double lastAsk = 0, longest = 0;
-    const auto outcome = modMain::CopyImage(input_, output_, [&] {
-      longest = std::max(longest, calls.seconds - lastAsk), lastAsk = calls.seconds;
-      return true;
-    }, calls);
-    longest = std::max(longest, calls.seconds - lastAsk);  // the final flush
+                               .fakeImage = 2048ull << 20, .instant = disk.instant, .drainRate = disk.rate});
+    double asked = 0, longest = 0;
+    const auto ask = [&] { return longest = std::max(longest, calls.seconds - asked), asked = calls.seconds, true; };
+    const auto outcome = modMain::CopyImage(input_, output_, ask, calls);
+    ask();  // after the final flush
     EXPECT_EQ(outcome.ErrorCode, disk.failingFlush ? 1117u : 0u);
     std::wstring steps;
-    for (std::size_t i = 0; i < calls.flushed.size() && steps.size() < disk.firstSteps.size(); ++i) {
-      steps += (i ? L" " : L"") + std::to_wstring(calls.flushed[i] >> 20);
-    }
+    for (std::size_t i = 0; i < calls.flushed.size() && steps.size() < disk.firstSteps.size(); ++i)
+      steps += (i ? L" " : L"") + std::to_wstring(calls.flushed[i] >> 10);
     EXPECT_EQ(steps, disk.firstSteps);
     EXPECT_EQ(calls.flushed.size(), disk.flushes);
     EXPECT_LT(longest, 1.0) << "seconds without the window served";
-    EXPECT_EQ(calls.unflushed, disk.failingFlush ? 8u << 20 : 0u) << "all on the disk, once copied";
+    EXPECT_EQ(calls.unflushed, disk.failingFlush ? 5u << 20 : 0u) << "all on the disk, once copied";
   }
 }
 
