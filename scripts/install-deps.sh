@@ -38,12 +38,24 @@ need nodejs /usr/bin/node
 need npm /usr/bin/npm
 need shellcheck /usr/bin/shellcheck
 need python3-yaml /usr/lib/python3/dist-packages/yaml/__init__.py
+# Wine in Russian for one build's tests: Cyrillic file names need the locale itself, not just its name in LANG.
+russian() { locale -a | grep -ix 'ru_RU\.utf-\?8' >/dev/null; }
+russian || need locales /usr/share/i18n/locales/ru_RU
 
-[ ${#packages[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${packages[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq "${packages[@]}"
+if [ ${#packages[@]} -gt 0 ]; then
+  echo "Installing: ${packages[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq "${packages[@]}"
+fi
+
+# Listed in /etc/locale.gen, so that locale-gen, which the locales package runs on every upgrade, keeps it.
+if ! russian; then
+  echo "Making the locale ru_RU.UTF-8"
+  grep -qx 'ru_RU.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'ru_RU.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen --keep-existing >/dev/null
+  russian || { echo "locale-gen made no ru_RU.UTF-8" >&2; exit 1; }
+fi

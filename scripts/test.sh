@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tessaline with GCC and with Clang and runs every test of both builds under Wine, installing what
-# is missing; runs clang-tidy on src/; then checks the release (the GCC build).
+# Builds Tessaline with GCC and with Clang and runs every test of both builds under Wine, one in English and
+# one in Russian, installing what is missing; runs clang-tidy on src/; then checks the release (the GCC build).
 set -euo pipefail
 TESSALINE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$TESSALINE_ROOT"
@@ -20,7 +20,9 @@ start_display
 prepare_prefix
 mount_small_disk
 start_wineserver
-ctest --preset mingw "$@"
-ctest --preset mingw-clang "$@"
+# Both languages on every run, as a Russian Windows and an English one give the system's texts: the GCC
+# build's tests with Wine in English, the Clang build's in Russian. LC_ALL rules over the caller's LANG and LC_*.
+LC_ALL=C.UTF-8 ctest --preset mingw "$@"
+LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 ctest --preset mingw-clang "$@"
 # The release as it is shipped: built twice from the commit and compared, then checked, signed and started.
 scripts/release.sh --check

@@ -24,7 +24,7 @@ class FileSelectionTest : public testing::Test {
     }
   }
   ~FileSelectionTest() override { form_.Unload(), tests::TakeQuit(); }
-  std::wstring Stored(const wchar_t* key) const { return settings_.StoredText(key).value_or(L"-"); }
+  std::wstring Stored(const wchar_t* key) const { return tests::UserText(settings_.Section(), key).value_or(L"-"); }
 
   // Typed names, then clicks as the user makes them: through the window, so that a run-time error is reported.
   void Browse(const std::wstring& in, const std::wstring& out, std::initializer_list<forms::CommandButton*> buttons) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <sddl.h>
+#include <winioctl.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -25,11 +26,22 @@ namespace tests {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-// A fresh folder for one test, removed with everything in it afterwards.
+// Wine, as opposed to Windows itself: only Wine's ntdll has this.
+inline const bool UnderWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+
+// Where what a test needs is missing from the machine: a skip that says why, but a failure where CI is set.
+#define TESSALINE_SKIP(why) if (const char* ci = getenv("CI"); ci && *ci) GTEST_FAIL() << why; else GTEST_SKIP() << why
+
+// A fresh folder for one test, removed with everything in it afterwards. In the temporary folder by its long
+// name: a runner gives it in its 8.3 form, which no name that the program puts together would match.
 struct TempFolder {
   inline static int count = 0;
-  std::filesystem::path Path = std::filesystem::temp_directory_path() /
-                               (L"tessaline-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count));
+  std::filesystem::path Path = [] {
+    std::wstring temp(32768, L'\0');
+    temp.resize(GetLongPathNameW(std::filesystem::temp_directory_path().c_str(), temp.data(), 32768));
+    return std::filesystem::path(temp) / (L"tessaline-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                          std::to_wstring(++count));
+  }();
   TempFolder() { std::filesystem::create_directories(Path); }
   ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(Path, ignored); }
   std::wstring operator/(const std::wstring& name) const { return (Path / name).wstring(); }
@@ -143,8 +155,7 @@ inline bool TakeQuit() {
 // A key pressed with the modifier keys (forms::ShiftMask ...) held, sent to the focused window or the given one.
 inline void PressKey(UINT key, short modifiers = 0, HWND target = nullptr) {
   BYTE keys[256], held[256];
-  GetKeyboardState(keys);
-  std::memcpy(held, keys, sizeof keys);
+  GetKeyboardState(keys), GetKeyboardState(held);  // held: the same, with the modifiers down
   if (modifiers & forms::ShiftMask) held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
   if (modifiers & forms::CtrlMask) held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
   if (modifiers & forms::AltMask) held[VK_MENU] = held[VK_LMENU] = 0x80;
@@ -157,9 +168,11 @@ inline void PressKey(UINT key, short modifiers = 0, HWND target = nullptr) {
   SetKeyboardState(keys);
 }
 
-inline void TypeText(const std::wstring& text) {
-  for (const wchar_t c : text) PostMessageW(GetFocus(), WM_CHAR, c, 1);
-  PumpUntil([] { return false; }, 50ms);
+// What a window shows now, also one of another process (GetWindowTextW would give a text box's first text).
+inline std::wstring TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  return text;
 }
 
 inline RECT RectInParent(HWND window) {
@@ -220,23 +233,40 @@ class MainWindowTest : public testing::Test {
   std::unique_ptr<ui::frmMain> form_;
 };
 
+// A key under HKEY_CURRENT_USER put back as it was, values and subkeys, when this owner goes, or taken away where
+// there was none: the program writes its path there at every start, and a developer's profile must not be left
+// pointing at a build folder. Kept meanwhile in a key of its own.
+struct KeptKey {
+  static bool Copy(const std::wstring& from, const std::wstring& to) {
+    win32::UniqueHKey target;
+    return RegCreateKeyExW(HKEY_CURRENT_USER, to.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, target.Put(), nullptr) == 0 &&
+           RegCopyTreeW(HKEY_CURRENT_USER, from.c_str(), target.Get()) == ERROR_SUCCESS;
+  }
+  ~KeptKey() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, Path.c_str()), Kept && Copy(KeptIn, Path);
+    RegDeleteTreeW(HKEY_CURRENT_USER, KeptIn.c_str());
+  }
+  const std::wstring Path;
+  const std::wstring KeptIn = L"Software\\TessalineTestsKept-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(reinterpret_cast<std::uintptr_t>(this));
+  const bool Kept = Copy(Path, KeptIn);
+};
+
+// A text value under HKEY_CURRENT_USER, read straight from the registry; nothing where there is none.
+inline std::optional<std::wstring> UserText(const std::wstring& key, const wchar_t* name) {
+  wchar_t text[1024];
+  DWORD size = sizeof text;
+  const LSTATUS read = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+  return read == ERROR_SUCCESS ? std::optional<std::wstring>(text) : std::nullopt;
+}
+
 // Points the program's settings at a registry key of the test's own while it lives.
 struct TestSettingsRoot {
   std::wstring previous = std::exchange(forms::App().SettingsRoot,
                                         L"Software\\Kelvane\\TessalineTests\\" + std::to_wstring(GetCurrentProcessId()));
-  ~TestSettingsRoot() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kelvane\\TessalineTests");
-    forms::App().SettingsRoot = previous;
-  }
+  KeptKey kept{L"Software\\Kelvane\\TessalineTests"};  // none afterwards
+  ~TestSettingsRoot() { forms::App().SettingsRoot = previous; }
   std::wstring Section() const { return forms::App().SettingsRoot + L"\\Paths"; }
-  // Read straight from the registry, past the settings store.
-  std::optional<std::wstring> StoredText(const std::wstring& key) const {
-    wchar_t text[1024];
-    DWORD size = sizeof text;
-    const LSTATUS read =
-        RegGetValueW(HKEY_CURRENT_USER, Section().c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, text, &size);
-    return read == ERROR_SUCCESS ? std::optional<std::wstring>(text) : std::nullopt;
-  }
 };
 
 // A key under HKEY_CURRENT_USER whose access list grants only reading while it
@@ -270,7 +300,6 @@ inline std::wstring BuiltFile(const std::wstring& name) {
   const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
   return path.substr(0, path.find_last_of(L'\\') + 1) + name;
 }
-inline std::wstring BuiltProgram() { return BuiltFile(L"PELMATIC.EXE"); }
 
 // A program started as its own process in the given folder, ended at the latest when this owner goes.
 class ProgramProcess {
@@ -314,16 +343,20 @@ class ProgramProcess {
   win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>> process_;
 };
 
-// What the shell hands a window with WM_DROPFILES: a DROPFILES block with the wide names
-// after it, each ended by a null and the list by one more, and the point in the client area.
-inline std::vector<char> DropFilesBlock(const std::vector<std::wstring>& names, POINT point) {
+// A drop of these names at this client point, as the shell hands a window one with WM_DROPFILES: a DROPFILES
+// block with the wide names after it, each ended by a null and the list by one more. The window frees it.
+// For a window of another process: Windows copies a posted block across, Wine does not, so under Wine it is
+// written into that process's memory.
+inline WPARAM NewDrop(const std::vector<std::wstring>& names, POINT point, HANDLE process = nullptr) {
   std::wstring list;
   for (const std::wstring& name : names) list += name + L'\0';
   const DROPFILES header{.pFiles = sizeof(DROPFILES), .pt = point, .fNC = FALSE, .fWide = TRUE};
-  std::vector<char> block(sizeof header + (list.size() + 1) * sizeof(wchar_t));
-  std::memcpy(block.data(), &header, sizeof header);
-  std::memcpy(block.data() + sizeof header, list.c_str(), (list.size() + 1) * sizeof(wchar_t));
-  return block;
+  const std::size_t size = sizeof header + (list.size() + 1) * sizeof(wchar_t);
+  auto* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED, size));  // fixed: the handle is the address
+  std::memcpy(block, &header, sizeof header), std::memcpy(block + sizeof header, list.c_str(), size - sizeof header);
+  if (process == nullptr || !UnderWine) return reinterpret_cast<WPARAM>(block);
+  void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  return WriteProcessMemory(process, remote, block, size, nullptr) ? reinterpret_cast<WPARAM>(remote) : 0;
 }
 
 }  // namespace tests

@@ -1,7 +1,6 @@
 // What PELMATIC.EXE loads: only DLLs that Windows takes from System32, never one planted beside it.
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <set>
 #include <string>
 
@@ -15,7 +14,7 @@ namespace {
 // could be loaded from the folder the program was started from before it runs.
 TEST(ProgramFileTest, ImportsOnlyKnownDlls) {
   // Mapped as an image, so that addresses in its headers lead straight to the data.
-  const win32::UniqueHModule module(LoadLibraryExW(tests::BuiltProgram().c_str(), nullptr,
+  const win32::UniqueHModule module(LoadLibraryExW(tests::BuiltFile(L"PELMATIC.EXE").c_str(), nullptr,
                                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   ASSERT_TRUE(module) << "cannot load the program";
   const auto* image = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module.Get()) & ~ULONG_PTR{3});
@@ -37,18 +36,17 @@ TEST(ProgramFileTest, ImportsOnlyKnownDlls) {
   EXPECT_TRUE(seen.contains("kernel32.dll")) << "the import table was read";
 }
 
-// Started from a folder that also holds a comctl32.dll of our own (planted_dll.c), the
-// program shows its window and does not load it. Wine takes its own copy unless told to
-// look beside the program first, as Windows does; told so in the registry for this
-// program's name (WINEDLLOVERRIDES in a child's environment block does not reach Wine's
-// loader). The DLLs it imports are known ones, which no folder can override (above).
+// Started from a folder that also holds a comctl32.dll of our own (planted_dll.c), the program shows its window
+// and does not load it. On Windows that is its own loader's search. Wine takes its own copy unless told to look
+// beside the program first, as Windows does: told so only there, in the registry for this program's name
+// (WINEDLLOVERRIDES in a child's environment block does not reach Wine's loader), and the key taken away after.
+// The DLLs it imports are known ones, which no folder can override (above).
 TEST(ProgramFileTest, LoadsNoDllPlantedBesideIt) {
-  const wchar_t* const overrides = L"Software\\Wine\\AppDefaults\\PELMATIC.EXE\\DllOverrides";
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"comctl32", REG_SZ, L"native,builtin", 30), 0);
-  const std::unique_ptr<const wchar_t, void (*)(const wchar_t*)> removeOverrides(
-      overrides, [](const wchar_t* key) { RegDeleteTreeW(HKEY_CURRENT_USER, key); });
+  const tests::KeptKey appDefaults{L"Software\\Wine\\AppDefaults\\PELMATIC.EXE"};
+  ASSERT_TRUE(!tests::UnderWine || RegSetKeyValueW(HKEY_CURRENT_USER, (appDefaults.Path + L"\\DllOverrides").c_str(),
+                                                   L"comctl32", REG_SZ, L"native,builtin", 30) == ERROR_SUCCESS);
   tests::TempFolder folder;
-  std::filesystem::copy_file(tests::BuiltProgram(), folder / L"PELMATIC.EXE");
+  std::filesystem::copy_file(tests::BuiltFile(L"PELMATIC.EXE"), folder / L"PELMATIC.EXE");
   std::filesystem::copy_file(tests::BuiltFile(L"planted\\comctl32.dll"), folder / L"comctl32.dll");
   {
     const tests::ProgramProcess program(folder / L"PELMATIC.EXE", folder.Path);

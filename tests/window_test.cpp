@@ -2,7 +2,6 @@
 #include <oleacc.h>
 #include <wrl/client.h>
 
-#include <cstring>
 #include <map>
 #include <thread>
 
@@ -17,11 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using tests::MainWindowTest, tests::PressKey, tests::RectInParent;
-
-std::wstring WindowText(HWND window) {
-  wchar_t text[256];
-  return {text, static_cast<std::size_t>(GetWindowTextW(window, text, 256))};
-}
 
 // Through the accessibility interfaces, as Narrator and NVDA ask.
 std::wstring AccessibleName(HWND window) {
@@ -48,7 +42,9 @@ TEST_F(MainWindowTest, ConvertIsOnWithBothNamesTabSkipsItWhenOffEnterClicksTheFo
   form.cmdBrowseInFile.OnClick = form.cmdBrowseOutFile.OnClick = [&] { seen += L"click, "; };
   const auto look = [&] { seen += tag[GetFocus()] + (IsWindowEnabled(form.cmdStart.Handle()) ? L" on, " : L" off, "); };
   const auto press = [&](std::initializer_list<UINT> keys) { for (UINT key : keys) PressKey(key), look(); };
-  const auto type = [&](std::wstring_view text) { for (wchar_t c : text) tests::TypeText({c}), look(); };
+  const auto type = [&](std::wstring_view text) {  // each character served before the next look
+    for (wchar_t c : text) PostMessageW(GetFocus(), WM_CHAR, c, 1), tests::PumpUntil([] { return true; }), look();
+  };
   type(L"a");
   SetFocus(form.txtOutFileName.Handle());
   type(L" \b");  // a blank is a name too
@@ -68,13 +64,6 @@ TEST_F(MainWindowTest, ConvertIsOnWithBothNamesTabSkipsItWhenOffEnterClicksTheFo
   EXPECT_FALSE(form.IsLoaded()) << "cancel while idle closes without a question";
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_TRUE(tests::TakeQuit()) << "the last window gone ends the program";
-}
-
-// A drop of these names at this client point, as the shell hands it over; the window frees it.
-WPARAM NewDrop(const std::vector<std::wstring>& names, POINT point) {
-  const std::vector<char> block = tests::DropFilesBlock(names, point);
-  const HGLOBAL memory = GlobalAlloc(GMEM_FIXED, block.size());  // fixed: the handle is the address
-  return reinterpret_cast<WPARAM>(std::memcpy(memory, block.data(), block.size()));
 }
 
 TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWaitsForItAndTakesNoDrop) {
@@ -103,7 +92,7 @@ TEST_F(MainWindowTest, ShiftF1AloneOpensTheAboutBoxAlsoDuringAConversionWhichWai
   boxes_.AnswerWith(IDCANCEL);  // the stop prompt: go on
   // Queued behind the click, so that the conversion serves them mid-copy, where the names must not change.
   PostMessageW(Form().cmdStart.Handle(), BM_CLICK, 0, 0);
-  PostMessageW(Form().Handle(), WM_DROPFILES, NewDrop({folder / L"other.nrg"}, {4, 4}), 0);
+  PostMessageW(Form().Handle(), WM_DROPFILES, tests::NewDrop({folder / L"other.nrg"}, {4, 4}), 0);
   PressKey(VK_F1, forms::ShiftMask, Form().cmdCancel.Handle());
   const std::wstring about = L"128 О программе: Kelvane - Tessaline\r\nВерсия 1.00.0008\r\n\r\nАвтор: Kelvane";
   EXPECT_EQ(seen, about + L" (window's font) at 0\n" + about + L" (window's font) at 65536, no drop\n"
@@ -132,22 +121,21 @@ TEST(StartupTest, MainRegistersThePathAndShowsTheCentredWindowWithoutWaitingAlso
     EXPECT_LE(std::abs((rect.left + rect.right) - (work.left + work.right)), 1);
     EXPECT_LE(std::abs((rect.top + rect.bottom) - (work.top + work.bottom)), 1);
     for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), L"Path"}) {
-      wchar_t value[1024] = {};
-      DWORD size = sizeof value;
-      RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
-      EXPECT_EQ(value, refused ? L"" : forms::App().Path + (name ? L"" : L"\\tessaline_tests.exe"));
+      EXPECT_EQ(tests::UserText(key, name).value_or(L""), refused ? L"" : forms::App().Path + (name ? L"" : L"\\tessaline_tests.exe"));
     }
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
-    std::wstring seen = WindowText(window) + L", " + font.lfFaceName + L" " + std::to_wstring(font.lfCharSet) + L":";
+    std::wstring seen = tests::TextOf(window) + L", " + font.lfFaceName + L" " + std::to_wstring(font.lfCharSet) + L":";
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      if (IsWindowVisible(child)) seen += L" [" + WindowText(child) + (IsWindowEnabled(child) ? L"]" : L" off]");
+      if (IsWindowVisible(child)) seen += L" [" + tests::TextOf(child) + (IsWindowEnabled(child) ? L"]" : L" off]");
     }
     seen += L"; " + AccessibleName(form.txtInFileName.Handle()) + L", " + AccessibleName(form.txtOutFileName.Handle());
     EXPECT_EQ(seen, L"Tessaline, Tahoma 204: [] [...] [] [...] [Конвертировать off] [Отмена]; NRG файл, ISO файл");
 
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const int strip = MulDiv(1515, form.Dpi(), 1440);  // the strip's right edge
+    const int strip = MulDiv(1515, static_cast<int>(GetDpiForWindow(window)), 1440);  // the strip's right edge
+    // Read from the screen: nothing else may lie over it meanwhile.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (int uncovered : {0, 1}) {  // also once a window over it has gone
       SCOPED_TRACE(uncovered);
       // Shown at once, but on the screen only once the display server has put it there.
@@ -221,12 +209,13 @@ TEST_F(MainWindowTest, ADroppedFileIsTheNrgFileWhereverItLandsAndAFolderOnTheIso
     if (drop.nrgBefore) form.txtInFileName.SetText(drop.nrgBefore);
     if (drop.isoBefore) form.txtOutFileName.SetText(drop.isoBefore);
     ASSERT_TRUE(!drop.withoutCom || SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-    SendMessageW(form.Handle(), WM_DROPFILES, NewDrop(drop.names, drop.point), 0);
+    SendMessageW(form.Handle(), WM_DROPFILES, tests::NewDrop(drop.names, drop.point), 0);
     if (drop.withoutCom) CoUninitialize();
     EXPECT_EQ(form.txtInFileName.Text() + L" | " + form.txtOutFileName.Text(), drop.in + L" | " + drop.out);
   }
-  EXPECT_FALSE(settings.StoredText(L"Last Open NRG Path") || settings.StoredText(L"Last Save ISO Path"))
-      << "the remembered folders belong to the dialogs";
+  for (const wchar_t* name : {L"Last Open NRG Path", L"Last Save ISO Path"}) {
+    EXPECT_FALSE(tests::UserText(settings.Section(), name)) << "the remembered folders belong to the dialogs";
+  }
 }
 
 HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
@@ -261,7 +250,7 @@ std::wstring Layout(HWND window) {
     const RECT rect = RectInParent(child);
     GetClientRect(child, &own);
     const int edge = SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_STATIC ? 0 : 1;
-    const SIZE text = TextSize(FontOf(child), WindowText(child).empty() ? L"Wy" : WindowText(child));
+    const SIZE text = TextSize(FontOf(child), tests::TextOf(child).empty() ? L"Wy" : tests::TextOf(child));
     const bool fits = rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom &&
                       text.cx + 2 * edge <= own.right && text.cy + 2 * edge <= own.bottom;
     LOGFONTW font{};
@@ -336,7 +325,9 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpiAndSoDoesTheAbout
     HWND box = nullptr;  // once shown: found before, its controls may not yet be laid out in the owner's font
     for (int tries = 300; !IsWindowVisible(box) && tries--; Sleep(10)) box = FindWindowW(L"#32770", L"О программе");
     ASSERT_TRUE(box != nullptr && GetWindow(box, GW_OWNER) == window) << "no About box";
-    EXPECT_EQ(Layout(box), L" icon 32 -12 -12") << "at its monitor's 96 DPI, not its owner's";
+    const int dpi = static_cast<int>(GetDpiForWindow(box)), font = -MulDiv(9, dpi, 72);  // 9 points
+    EXPECT_EQ(Layout(box), L" icon " + std::to_wstring(MulDiv(32, dpi, 96)) + L" " + std::to_wstring(font) + L" " +
+                               std::to_wstring(font)) << "at its monitor's DPI, not its owner's 192";
     EXPECT_TRUE(MovedToDpi(box, 192));
     EXPECT_EQ(Layout(box), L" icon 64 -24 -24");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
