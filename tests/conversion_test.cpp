@@ -88,12 +88,9 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   constexpr std::size_t Sector = 2048, Sector17 = Header + 17 * Sector;  // where the image's sector 17 ends
   constexpr std::size_t MiB = 1 << 20, Iso40 = Header + 40 * Sector, Iso300 = Header + 300 * Sector;
   constexpr std::size_t Udf400 = Header + 400 * Sector;
-  const struct {
-    const char* what;
-    tests::Bytes bytes;
-    std::wstring text, input = L"", output = L"";  // the two names, where not the test's own
-    bool anyCode = false;  // the text goes on with the words of whatever non-zero code the box gives
-  } cases[] = {
+  // The two names, where not the test's own; anyCode: the text goes on with the words of whatever code the box gives.
+  const struct { const char* what; tests::Bytes bytes; std::wstring text, input = L"", output = L""; bool anyCode = false; }
+  cases[] = {
       {"High Sierra, and 1 MiB of the NRG file's tail", DiscImage(Iso40 + MiB, 40, {}, "CDROM"), Success},
       {"ISO 9660, and a byte more: another session", DiscImage(Iso40 + MiB + 1, 40), moreThanTheFileSystem},
       {"ISO 9660, a sector short", DiscImage(Iso40, 41), cutShort},
@@ -137,13 +134,9 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
 }
 
 TEST_F(ConversionTest, EveryWayOfAskingToStopLeadsToOnePromptAfterTheChunkTheLastEmptyReadIncluded) {
-  const struct {
-    const char* what;
-    std::function<void()> ask;
-    int answer;  // OK stops at once, with nothing more said; Cancel goes on to the outcome
-    std::size_t written = 4 * Chunk;
-    std::size_t image = 4 * Chunk;  // after the header
-  } cases[] = {
+  // The answer: OK stops at once, with nothing more said; Cancel goes on to the outcome. The image: after the header.
+  const struct { const char* what; std::function<void()> ask; int answer; std::size_t written = 4 * Chunk, image = 4 * Chunk; }
+  cases[] = {
       {"cancel button, stop", [&] { PostClick(Form().cmdCancel); }, IDOK, Chunk},
       {"close box, go on", [&] { PostMessageW(Form().Handle(), WM_CLOSE, 0, 0); }, IDCANCEL},
       {"Escape, go on", [&] { PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1); }, IDCANCEL},

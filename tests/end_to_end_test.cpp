@@ -46,11 +46,8 @@ TEST(EndToEndTest, ACloseRequestWaitsForAnOpenBoxAndTheProgramAlwaysEndsWithZero
   tests::TempFolder folder;
   tests::WriteBytes(folder / L"disc.nrg", tests::PatternBytes(307200 + 1000));
   const auto browse = [](auto&, HWND form) { PostMessageW(FindWindowExW(form, nullptr, L"Button", L"..."), BM_CLICK, 0, 0); };
-  const struct {
-    const char* box;
-    std::function<void(const tests::ProgramProcess&, HWND)> open;
-    bool endSession;
-  } cases[] = {
+  const struct { const char* box; std::function<void(const tests::ProgramProcess&, HWND)> open; bool endSession; }
+  cases[] = {
       {"About box",
        [](auto&, HWND window) {  // real key presses: the program reads the state of the Shift key, not the message's
          SetForegroundWindow(window);
