@@ -33,9 +33,9 @@ using KeepGoing = std::function<bool()>;
 // FAT, more than the room) fails as a write before any byte moves. The output
 // is flushed in steps as it grows, and a copy ends only once all of it is on
 // the disk. Once emptied, the output is made neither sparse nor compressed
-// where it was; a refusal does not stop the copy. Both files are closed, the input first, before it returns. A
-// stopped or failed copy leaves what it wrote on disk. The names go to the
-// file calls as they are.
+// where it was; a refusal does not stop the copy. Both files are closed, the
+// input first, before it returns. A stopped or failed copy leaves what it
+// wrote on disk. The names go to the file calls as they are.
 CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFileName, const KeepGoing& keepGoing,
                       const FileCalls& calls = FileCalls());
 
