@@ -63,9 +63,14 @@ mount_in /sys --bind /sys
 mount_in /dev --bind /dev
 mount_in /dev/pts --bind /dev/pts
 mount_in /dev/shm -t tmpfs tmpfs
-# Names resolve as on the host, for apt.
+# Names resolve as on the host, for apt; and the host's own certificate authorities are trusted there too,
+# for npm (a network behind a proxy of its own).
 rm -f "$root/etc/resolv.conf"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+if compgen -G '/usr/local/share/ca-certificates/*.crt' >/dev/null; then
+  cp -L /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+  chroot "$root" update-ca-certificates >/dev/null
+fi
 
 commit="$(git rev-parse HEAD)"
 if [ -n "$(git status --porcelain)" ]; then

@@ -248,6 +248,7 @@ TEST_F(CopyImageTest, WhatWindowsWouldNotMountIsClearedBeforeTheFirstWriteAndWha
   // The output's third opening and third question are the read-back's; the volume is the image's own, in sectors.
   const struct {
     const char* what; Script script; std::wstring box; const char* controls = ""; std::uint32_t volume = 32;
+    std::size_t image = Chunk;  // after the header
   } cases[] = {
       {"both cleared", {.attributes = Sparse | Compressed}, L"64 NRG файл сконвертирован успешно ^_^v", both},
       {"sparse refused", {.failing = "DeviceIoControl", .attributes = Sparse | Compressed}, stored, both},
@@ -259,6 +260,7 @@ TEST_F(CopyImageTest, WhatWindowsWouldNotMountIsClearedBeforeTheFirstWriteAndWha
       {"encrypted, and cut short", {.attributes = FILE_ATTRIBUTE_ENCRYPTED},
        L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, чем указано в его файловой системе. "
        L"Скорее всего, NRG файл неполный.", "", 33},
+      {"encrypted, and more than the file system", {.attributes = FILE_ATTRIBUTE_ENCRYPTED}, stored, "", 32, 2 << 20},
       {"not opened", {.failing = "CreateFile", .nth = 3, .code = 32}, notOpened(32)},
       {"not read", {.failing = "GetFileInformationByHandleEx", .nth = 3, .code = 5}, notOpened(5)},
       {"its file system not read", {.failing = "ReadFile", .nth = 3, .code = 23}, notOpened(23)},
@@ -266,7 +268,7 @@ TEST_F(CopyImageTest, WhatWindowsWouldNotMountIsClearedBeforeTheFirstWriteAndWha
   tests::MessageBoxRecorder boxes;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteBytes(input_, tests::DiscImage(Header + Chunk, c.volume));
+    WriteBytes(input_, tests::DiscImage(Header + c.image, c.volume));
     const ScriptedCalls calls(c.script);
     modMain::ConvertImage(input_, output_, calls);
     EXPECT_EQ(std::to_wstring(boxes.Boxes().back().Style) + L" " + boxes.Boxes().back().Text, c.box);

@@ -100,9 +100,8 @@ inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std:
   bytes = Put(bytes, udf->anchor, 0, LittleEndian(2, 12) + LittleEndian(udf->anchor, 4) + sequence +
                                          LittleEndian(32, 4) + sequence + LittleEndian(udf->reserve, 4));
   const std::string partition = LittleEndian(257, 4) + LittleEndian(udf->end - 257, 4);  // its start and length
-  for (const std::uint32_t at : {32u, udf->reserve}) {
+  for (const std::uint32_t at : {32u, udf->reserve})
     if (udf->end > 0) bytes = Put(Put(bytes, at, 0, LittleEndian(5, 2)), at, 188, partition);
-  }
   return bytes;
 }
 
