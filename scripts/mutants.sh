@@ -102,6 +102,7 @@ encrypted-not-warned|src/conversion/stored_state.cpp| \| FILE_ATTRIBUTE_ENCRYPTE
 stored-warning-icon|src/conversion/convert_image.cpp|forms::MsgBox(StoredText, MB_ICONWARNING);|forms::MsgBox(StoredText, MB_ICONERROR);
 stored-warning-before-the-image-check|src/conversion/convert_image.cpp|  } else if (check.Verdict == ImageVerdict::NoFileSystem) {|  } else if (!stored.Mountable) {\n    forms::MsgBox(StoredText, MB_ICONWARNING);\n  } else if (check.Verdict == ImageVerdict::NoFileSystem) {
 stored-state-unread-told-as-a-warning|src/conversion/convert_image.cpp|stored.ErrorCode == ERROR_SUCCESS ? CheckImageFile|stored.ErrorCode != 12345 ? CheckImageFile
+more-than-the-file-system-before-the-stored-state|src/conversion/convert_image.cpp|  } else if (!stored.Mountable) {|  } else if (check.Verdict == ImageVerdict::MoreThanTheFileSystem) {\n    forms::MsgBox(MoreThanTheFileSystemText, MB_ICONWARNING);\n  } else if (!stored.Mountable) {
 room-asked-of-the-input|src/conversion/room_check.cpp|calls.GetVolumeSpace(output, outFileName, \&volume)|calls.GetVolumeSpace(input, outFileName, \&volume)
 no-folder-from-the-name|src/conversion/file_calls.cpp|if (folder.empty()) folder = FolderOf(fileName);|if (folder.empty()) folder = FolderOf(fileName).substr(0, 0);
 file-system-name-is-the-label|src/conversion/file_calls.cpp|GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, text, MAX_PATH + 1)|GetVolumeInformationByHandleW(file, text, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)

@@ -69,7 +69,7 @@ rm -f "$root/etc/resolv.conf"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 if compgen -G '/usr/local/share/ca-certificates/*.crt' >/dev/null; then
   cp -L /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
-  chroot "$root" update-ca-certificates >/dev/null
+  chroot "$root" update-ca-certificates >/dev/null 2>&1
 fi
 
 commit="$(git rev-parse HEAD)"
