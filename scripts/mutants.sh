@@ -107,24 +107,24 @@ room-asked-of-the-input|src/conversion/room_check.cpp|calls.GetVolumeSpace(outpu
 no-folder-from-the-name|src/conversion/file_calls.cpp|if (folder.empty()) folder = FolderOf(fileName);|if (folder.empty()) folder = FolderOf(fileName).substr(0, 0);
 file-system-name-is-the-label|src/conversion/file_calls.cpp|GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr, text, MAX_PATH + 1)|GetVolumeInformationByHandleW(file, text, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)
 udf-not-recognised|src/conversion/image_check.cpp|found.Udf ? UdfEnd(reader) : std::nullopt|false ? UdfEnd(reader) : std::nullopt
-nsr-not-required|src/conversion/image_check.cpp|found.Udf = found.Udf \|\| Identifies(sector, "NSR02") \|\| Identifies(sector, "NSR03");|found.Udf = true;
+nsr-not-required|src/conversion/iso_descriptors.cpp|found.Udf = found.Udf \|\| Identifies(sector, "NSR02") \|\| Identifies(sector, "NSR03");|found.Udf = true;
 bridge-judged-by-its-iso-side-alone|src/conversion/image_check.cpp|found.Udf ? UdfEnd(reader)|found.Udf \&\& !found.IsoEnd ? UdfEnd(reader)
 bridge-without-udf-anchor-refused|src/conversion/image_check.cpp|std::optional<ULONGLONG> end = found.IsoEnd;|std::optional<ULONGLONG> end = found.Udf ? std::nullopt : found.IsoEnd;
 no-file-system-mountable|src/conversion/image_check.cpp|if (!end) return ImageVerdict::NoFileSystem;|if (!end) return ImageVerdict::Mountable;
-part-of-a-sector-read-as-one|src/conversion/image_check.cpp|{ return fileSize_ / SectorSize; }|{ return (fileSize_ + SectorSize - 1) / SectorSize; }
+part-of-a-sector-read-as-one|src/conversion/sector_reader.h|{ return fileSize_ / SectorSize; }|{ return (fileSize_ + SectorSize - 1) / SectorSize; }
 volume-a-sector-short-passes|src/conversion/image_check.cpp|reader.FileSize() < *end|reader.FileSize() + 2048 < *end
 longer-than-the-volume-refused|src/conversion/image_check.cpp|reader.FileSize() < *end|reader.FileSize() != *end
-volume-size-read-big-endian|src/conversion/image_check.cpp|LittleEndian(iso + 80, 4)|LittleEndian(iso + 84, 4)
-primary-descriptor-not-required|src/conversion/image_check.cpp|  if (primary) found.IsoEnd = isoEnd;|  if (primary \|\| true) found.IsoEnd = isoEnd;
-block-size-not-checked|src/conversion/image_check.cpp|primary = LittleEndian(iso + 128, 2) == SectorSize;|primary = true;
-joliet-ignored|src/conversion/image_check.cpp|if (iso[0] == 1 \|\| joliet) isoEnd|if (iso[0] == 1 \|\| (joliet \&\& false)) isoEnd
-high-sierra-not-recognised|src/conversion/image_check.cpp|if (Identifies(sector + 8, "CDROM")) return|if (false) return
-anchor-only-at-256|src/conversion/image_check.cpp|{UdfAnchor, reader.Sectors() - 1, reader.Sectors() - 1 - UdfAnchor}|{UdfAnchor}
-anchor-255-before-the-end|src/conversion/image_check.cpp|reader.Sectors() - 1 - UdfAnchor}|reader.Sectors() - UdfAnchor}
-anchor-location-not-checked|src/conversion/image_check.cpp|TagIdentifier(anchor.data()) == 2 \&\& LittleEndian(anchor.data() + 12, 4) == at|TagIdentifier(anchor.data()) == 2
-reserve-sequence-ignored|src/conversion/image_check.cpp|for (const int extent : {16, 24})|for (const int extent : {16})
-partition-end-ignored|src/conversion/image_check.cpp|      end = std::max(end, (LittleEndian(|      end = std::max(end, 0 * (LittleEndian(
-partition-not-required|src/conversion/image_check.cpp|if (!partition \&\& end <= reader.FileSize())|if (!partition \&\& false \&\& end <= reader.FileSize())
+volume-size-read-big-endian|src/conversion/iso_descriptors.cpp|LittleEndian(iso + 80, 4)|LittleEndian(iso + 84, 4)
+primary-descriptor-not-required|src/conversion/iso_descriptors.cpp|  if (primary) found.IsoEnd = isoEnd;|  if (primary \|\| true) found.IsoEnd = isoEnd;
+block-size-not-checked|src/conversion/iso_descriptors.cpp|primary = LittleEndian(iso + 128, 2) == SectorSize;|primary = true;
+joliet-ignored|src/conversion/iso_descriptors.cpp|if (iso[0] == 1 \|\| joliet) isoEnd|if (iso[0] == 1 \|\| (joliet \&\& false)) isoEnd
+high-sierra-not-recognised|src/conversion/iso_descriptors.cpp|if (Identifies(sector + 8, "CDROM")) return|if (false) return
+anchor-only-at-256|src/conversion/udf_volume.cpp|{UdfAnchor, reader.Sectors() - 1, reader.Sectors() - 1 - UdfAnchor}|{UdfAnchor}
+anchor-255-before-the-end|src/conversion/udf_volume.cpp|reader.Sectors() - 1 - UdfAnchor}|reader.Sectors() - UdfAnchor}
+anchor-location-not-checked|src/conversion/udf_volume.cpp|TagIdentifier(anchor.data()) == 2 \&\& LittleEndian(anchor.data() + 12, 4) == at|TagIdentifier(anchor.data()) == 2
+reserve-sequence-ignored|src/conversion/udf_volume.cpp|for (const int extent : {16, 24})|for (const int extent : {16})
+partition-end-ignored|src/conversion/udf_volume.cpp|      end = std::max(end, (LittleEndian(|      end = std::max(end, 0 * (LittleEndian(
+partition-not-required|src/conversion/udf_volume.cpp|if (!partition \&\& end <= reader.FileSize())|if (!partition \&\& false \&\& end <= reader.FileSize())
 trailer-room-a-byte-short|src/conversion/image_check.cpp|reader.FileSize() - *end > TrailerRoom|reader.FileSize() - *end >= TrailerRoom
 trailer-room-a-byte-long|src/conversion/image_check.cpp|reader.FileSize() - *end > TrailerRoom|reader.FileSize() - *end > TrailerRoom + 1
 unreadable-told-as-success|src/conversion/convert_image.cpp|    support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, FailureMessage(CopyEnding::OutputOpenFailed));|    forms::MsgBox(SuccessText, MB_ICONINFORMATION);
