@@ -47,12 +47,13 @@ sign() {
 
 # package SOURCE BUILD OUT: the zip and SHA256SUMS of the program in BUILD, written to OUT.
 package() {
-  local version exe="$2/package/PELMATIC.EXE"
+  local version exe="$2/package/PELMATIC.EXE" signed=unsigned
   version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$2/CMakeCache.txt")"
   rm -rf "$2/package" "$3"
   mkdir -p "$2/package" "$3"
   if [ -n "${TESSALINE_SIGN_PFX:-}" ]; then
     sign "$2/bin/PELMATIC.EXE" "$exe"
+    signed=signed
     echo "PELMATIC.EXE is signed with the certificate in $TESSALINE_SIGN_PFX"
   else
     cp "$2/bin/PELMATIC.EXE" "$exe"
@@ -61,9 +62,10 @@ package() {
   # The texts as Notepad reads them best: CRLF, and UTF-8 with its byte-order mark. The README
   # gets the date of the commit, in UTC, in place of its two date placeholders, and the version
   # wherever it names it: @VERSION@ as in the zip's name, @FILE_VERSION@ as the About box writes it.
-  python3 - "$1" "$exe" "$3/Tessaline-$version-win64.zip" "$version" <<'EOF'
-import hashlib, os, sys, time, zipfile
-source, exe, archive, version = sys.argv[1:]
+  # Of each language's @SIGNED@ ... @UNSIGNED@ ... @END@ it keeps the text that tells this release.
+  python3 - "$1" "$exe" "$3/Tessaline-$version-win64.zip" "$version" "$signed" <<'EOF'
+import hashlib, os, re, sys, time, zipfile
+source, exe, archive, version, signed = sys.argv[1:]
 major, minor, _, tweak = (int(number) for number in version.split('.'))
 epoch = int(os.environ['SOURCE_DATE_EPOCH'])
 def read(path):
@@ -78,7 +80,10 @@ def dated(readme):
         readme = readme.replace(placeholder.encode(), time.strftime(form, time.gmtime(epoch)).encode())
     for placeholder, value in (('@VERSION@', version), ('@FILE_VERSION@', f'{major}.{minor:02}.{tweak:04}')):
         readme = readme.replace(placeholder.encode(), value.encode())
-    return readme
+    signature = re.compile(rb'@SIGNED@\r\n(.*?)@UNSIGNED@\r\n(.*?)@END@\r\n', re.S)
+    if len(signature.findall(readme)) != 2:
+        sys.exit('docs/README.txt must hold @SIGNED@ ... @UNSIGNED@ ... @END@ once in each language')
+    return signature.sub(lambda texts: texts[1 if signed == 'signed' else 2], readme)
 files = {'PELMATIC.EXE': read(exe), 'README.txt': b'\xef\xbb\xbf' + dated(text('docs/README.txt')),
          'LICENSE.txt': text('LICENSE.txt')}
 stamp = time.gmtime(max(epoch, 315532800))[:6]  # zip times start in 1980
@@ -175,6 +180,15 @@ sys.exit(f'Версия {version} от {time.strftime("%d.%m.%Y", day)}.' not in
 EOF
 }
 expect "the zip's README.txt carries the commit's day and project()'s version, and no placeholder" dated_readme
+tells_signing() { # tells_signing ZIP RUSSIAN ENGLISH: ZIP's README says, in both languages, whether it is signed
+  python3 - "$@" <<'EOF'
+import sys, zipfile
+readme = zipfile.ZipFile(sys.argv[1]).read('README.txt').decode('utf-8-sig')
+sys.exit(any(f'{text}:' not in readme for text in sys.argv[2:]))
+EOF
+}
+expect "the unsigned zip's README.txt says it is not signed" \
+  tells_signing $zip 'Этот выпуск не подписан' 'This release is not signed'
 sums_hold() { # SHA256SUMS as a user checks it, beside the zip and the exe
   rm -rf $check/sums && mkdir $check/sums && cp $zip $exe $one/dist/SHA256SUMS $check/sums &&
     (cd $check/sums && sha256sum --quiet -c SHA256SUMS) &&
@@ -191,6 +205,8 @@ openssl pkcs12 -export -inkey $signing/key.pem -in $signing/certificate.pem -pas
   -out $signing/key.pfx
 serial="$(openssl x509 -noout -serial -in $signing/certificate.pem)"
 TESSALINE_SIGN_PFX=$signing/key.pfx TESSALINE_SIGN_PASSWORD=throwaway package $one/source $one/build $signing/dist
+expect "the signed zip's README.txt says it is signed" \
+  tells_signing $signing/dist/${zip##*/} 'Этот выпуск подписан' 'This release is signed'
 signed=$one/build/package/PELMATIC.EXE  # the unsigned one stays in bin/
 verify() { osslsigncode verify -CAfile $signing/certificate.pem -in $signed >$signing/verify.txt 2>&1; }
 expect "osslsigncode verifies the signed PELMATIC.EXE" verify
