@@ -30,7 +30,7 @@ start_wineserver
 faults=$(cat <<'TABLE'
 header-one-byte-short|src/conversion/copy_image.h|HeaderSize = 307200;|HeaderSize = 307199;
 last-chunk-one-byte-short|src/conversion/copy_image.cpp|buffer.get(), bytesRead); refused|buffer.get(), bytesRead - (bytesRead > 0 \&\& bytesRead < ChunkSize)); refused
-end-tested-before-stop|src/conversion/copy_image.cpp|if (!keepGoing()) return|if (bytesRead > 0 \&\& !keepGoing()) return
+end-tested-before-stop|src/conversion/copy_image.cpp|if (!turns.KeepGoing()) return|if (bytesRead > 0 \&\& !turns.KeepGoing()) return
 stop-flag-kept-after-cancel|src/conversion/convert_image.cpp|  CancelRequested = false;\n  return true;|  return true;
 output-made-without-input|src/conversion/copy_image.cpp|  if (!files.input) return {CopyEnding::InputOpenFailed, FailureCode()};\n  // Opened as it is: an existing file is emptied only once the copy goes ahead. Read access too, without\n  // which the system refuses the control code that clears compression.\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_READ \| GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));|  const DWORD inputError = FailureCode();\n  files.output.Reset(calls.CreateFile(outFileName, GENERIC_READ \| GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));\n  if (!files.input) return {CopyEnding::InputOpenFailed, inputError};
 mismatch-box-icon|src/conversion/convert_image.cpp|    forms::MsgBox(SizeMismatchText, MB_ICONERROR);|    forms::MsgBox(SizeMismatchText, MB_ICONWARNING);
@@ -53,7 +53,7 @@ folder-anywhere-moves-the-iso-file|src/ui/file_drop.cpp|} else if (target == \&t
 shortcut-to-nothing-taken|src/win32/shortcut.cpp|target.empty() \|\| GetFileAttributesW|target.empty() \&\& GetFileAttributesW
 shortcut-extension-case-matters|src/win32/shortcut.cpp|_wcsicmp(name.c_str() + name.size() - 4, L".lnk")|wcscmp(name.c_str() + name.size() - 4, L".lnk")
 shortcut-without-com-is-an-error|src/win32/shortcut.cpp|  const ComApartment apartment(std::nothrow);\n  if (!apartment.Joined()) return std::nullopt;\n|  const ComApartment apartment;\n
-iso-not-flushed|src/conversion/copy_image.cpp|  if (!calls.FlushFileBuffers(file)) return FailureCode();|  if (!calls.FlushFileBuffers(file) \&\& false) return FailureCode();
+iso-not-flushed|src/conversion/flush_thread.cpp|      if (!calls.FlushFileBuffers(file)) ending.ErrorCode|      if (!calls.FlushFileBuffers(file) \&\& false) ending.ErrorCode
 fat-limit-a-byte-late|src/conversion/room_check.cpp|imageSize > 0xFFFFFFFF \&\&|imageSize > 0x100000000 \&\&
 room-a-byte-short|src/conversion/room_check.cpp|volume.FreeToCaller + replaced < RoundedUp|volume.FreeToCaller + replaced + 1 < RoundedUp
 room-not-checked|src/conversion/copy_image.cpp|      refused != ERROR_SUCCESS) {|      refused == ERROR_GEN_FAILURE) {
@@ -84,8 +84,8 @@ flush-step-without-cap|src/conversion/flush_steps.h|std::clamp(static_cast<ULONG
 flush-step-without-floor|src/conversion/flush_steps.h|std::clamp(static_cast<ULONGLONG>(next), SmallestStep, LargestStep)|std::min(static_cast<ULONGLONG>(next), LargestStep)
 flush-step-grows-past-fourfold|src/conversion/flush_steps.h|static_cast<double>(step_) * Growth)|static_cast<double>(step_) * Growth * 2)
 flush-without-time-taken-as-slow|src/conversion/flush_steps.h|/ seconds : Fastest;|/ seconds : 0;
-final-flush-left-out|src/conversion/copy_image.cpp|  if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {\n    return {CopyEnding::WriteFailed, failed};\n  }\n  return {CopyEnding::Copied};|  return {CopyEnding::Copied};
-failed-flush-step-ignored|src/conversion/copy_image.cpp|      if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {\n        return|      if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed == 12345) {\n        return
+final-flush-left-out|src/conversion/copy_image.cpp|  return Flush(calls, files.output.Get(), flushSteps, turns);|  return {CopyEnding::Copied};
+failed-flush-step-ignored|src/conversion/copy_image.cpp|  if (flushed.ErrorCode != ERROR_SUCCESS) return|  if (flushed.ErrorCode == 12345) return
 output-emptied-before-the-room-check|src/conversion/copy_image.cpp|FILE_SHARE_READ, OPEN_ALWAYS));|FILE_SHARE_READ, CREATE_ALWAYS));
 old-file-room-not-counted|src/conversion/room_check.cpp|volume.FreeToCaller + replaced <|volume.FreeToCaller + replaced * 0 <
 image-not-rounded-to-clusters|src/conversion/room_check.cpp|RoundedUp(imageSize, volume.ClusterSize)|RoundedUp(imageSize, 1)
@@ -132,6 +132,10 @@ unreadable-told-as-a-size-mismatch|src/conversion/convert_image.cpp|MB_ICONERROR
 more-than-the-file-system-told-as-information|src/conversion/convert_image.cpp|forms::MsgBox(MoreThanTheFileSystemText, MB_ICONWARNING);|forms::MsgBox(MoreThanTheFileSystemText, MB_ICONINFORMATION);
 cut-short-told-as-an-error|src/conversion/convert_image.cpp|forms::MsgBox(CutShortText, MB_ICONWARNING);|forms::MsgBox(CutShortText, MB_ICONERROR);
 long-name-not-extended-for-the-conversion|src/conversion/convert_image.cpp|outFileName = win32::ExtendedPath(win32::Unquoted(outFileName));|outFileName = win32::Unquoted(outFileName);
+flush-on-the-window-thread|src/conversion/flush_thread.cpp|    const std::jthread flush([\&] {\n      if (!calls.FlushFileBuffers(file)) ending.ErrorCode = FailureCode();\n      SetEvent(ended.Get());\n    });|    if (!calls.FlushFileBuffers(file)) ending.ErrorCode = FailureCode();\n    SetEvent(ended.Get());
+handle-closed-before-the-flush-returns|src/conversion/flush_thread.cpp|    const std::jthread flush([\&] {\n      if (!calls.FlushFileBuffers(file)) ending.ErrorCode = FailureCode();\n      SetEvent(ended.Get());\n    });\n    do {\n      turns.Serve(ended.Get());\n      ending.Stopped = ending.Stopped \|\| !turns.KeepGoing();\n|    std::jthread flush([\&] {\n      if (!calls.FlushFileBuffers(file)) ending.ErrorCode = FailureCode();\n      SetEvent(ended.Get());\n    });\n    do {\n      turns.Serve(ended.Get());\n      ending.Stopped = ending.Stopped \|\| !turns.KeepGoing();\n      if (ending.Stopped) return flush.detach(), FlushEnding{ending};\n
+pump-not-run-while-waiting|src/conversion/convert_image.cpp|  forms::DoEvents();\n}\n\n// When|  if (flushEnded == nullptr) forms::DoEvents();\n}\n\n// When
+stop-during-a-flush-ignored|src/conversion/flush_thread.cpp|      ending.Stopped = ending.Stopped \|\| !turns.KeepGoing();\n|
 TABLE
 )
 

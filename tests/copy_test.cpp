@@ -1,9 +1,11 @@
 // The copy on its own, without a window: the bytes it writes, how it ends, the
 // names the file functions get; and the full disk and the long names as the user meets them.
+#include <atomic>
 #include <map>
 
 #include "conversion/convert_image.h"
 #include "conversion/copy_image.h"
+#include "forms/event_pump.h"
 #include "harness.h"
 #include "support/support_functions.h"
 #include "win32/unique_handle.h"
@@ -35,6 +37,8 @@ struct Script {
   // while it drains.
   ULONGLONG fakeImage = 0, instant = 0;
   double drainRate = std::numeric_limits<double>::infinity();
+  // Where set, a flush first posts WM_APP 1 to the test's thread, then waits until the test sets this (5 s at most).
+  HANDLE release = nullptr;
 };
 
 // The system's file calls, except where the script says otherwise.
@@ -47,7 +51,10 @@ struct ScriptedCalls : modMain::FileCalls {
   mutable std::string controls;  // each as "code input-bytes", and whether the output was emptied, written to
   mutable ULONGLONG fakeRead = 0, unflushed = 0, onDisk = 0;
   mutable std::vector<ULONGLONG> flushed;  // the bytes each flush took to the disk
-  mutable double seconds = 0;
+  mutable double seconds = 0, longest = 0;  // the clock, the longest flush
+  const DWORD tester = GetCurrentThreadId();
+  mutable std::atomic<DWORD> waited = WAIT_FAILED;  // how the wait for the release ended
+  mutable std::atomic<bool> flushReturned = false;
 
   bool Fails(const std::string& call) const {
     return ++counts[call] == s.nth && call == s.failing && (SetLastError(s.code), true);
@@ -100,10 +107,12 @@ struct ScriptedCalls : modMain::FileCalls {
            (unflushed += *written, true);
   }
   BOOL FlushFileBuffers(HANDLE file) const override {
-    if (Fails("FlushFileBuffers") || (s.fakeImage == 0 && !FileCalls::FlushFileBuffers(file))) return FALSE;
-    seconds += static_cast<double>(std::max(onDisk + unflushed, s.instant) - std::max(onDisk, s.instant)) / s.drainRate;
+    if (s.release) PostThreadMessageW(tester, WM_APP, 1, 0), waited = WaitForSingleObject(s.release, 5000);
+    if (Fails("FlushFileBuffers") || (s.fakeImage == 0 && !FileCalls::FlushFileBuffers(file))) return flushReturned = true, FALSE;
+    const double took = static_cast<double>(std::max(onDisk + unflushed, s.instant) - std::max(onDisk, s.instant)) / s.drainRate;
+    seconds += took, longest = std::max(longest, took);
     onDisk += flushed.emplace_back(std::exchange(unflushed, 0));
-    return TRUE;
+    return flushReturned = true, TRUE;
   }
   BOOL DeviceIoControl(HANDLE file, DWORD code, const void* in, DWORD size) const override {
     // The system's own answer counts only where it refuses the handle the access the code asks for.
@@ -119,6 +128,11 @@ struct ScriptedCalls : modMain::FileCalls {
     return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(static_cast<LONGLONG>(seconds * 1e9)));
   }
 };
+
+// The window's turns, for a copy without one: a flush is waited for, the question answered by the function.
+modMain::Turns Asking(std::function<bool()> keepGoing) {
+  return {.Serve = [](HANDLE ended) { ended && WaitForSingleObject(ended, INFINITE); }, .KeepGoing = std::move(keepGoing)};
+}
 
 class CopyImageTest : public testing::Test {
  protected:
@@ -186,12 +200,12 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWa
       if (existing) WriteBytes(output_, old);
       const ScriptedCalls calls(c.script);
       int asks = 0;
-      const auto outcome = modMain::CopyImage(input_, output_, [&] { return ++asks != c.script.stopAtAsk; }, calls);
+      const auto outcome = modMain::CopyImage(input_, output_, Asking([&] { return ++asks != c.script.stopAtAsk; }), calls);
       EXPECT_EQ(outcome.Ending, c.ending);
       EXPECT_EQ(outcome.ErrorCode, c.code);
       EXPECT_EQ(ReadBytes(output_), existing && c.reads == 0 ? old : Tail(image, c.written));
       EXPECT_EQ(calls.counts["ReadFile"], c.reads);
-      EXPECT_TRUE(c.ending != Copied || asks == c.reads) << "asked after every read, the last, empty one too";
+      EXPECT_TRUE(c.ending != Copied || asks == c.reads + 1) << "asked after every read, the last, empty one too, and the flush";
       EXPECT_TRUE(c.ending != Copied || calls.flushed == std::vector<ULONGLONG>{Tail(image).size()}) << "flushed once";
       // Both closed, neither held with its sharing rules; the output made only where the input could be opened.
       EXPECT_TRUE(win32::UniqueFile(CreateFileW(input_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, 0)));
@@ -201,9 +215,9 @@ TEST_F(CopyImageTest, CopiesEveryByteAfterTheHeaderOrEndsWithACodeAndKeepsWhatWa
   }
 }
 
-// A flush waits for the disk with the window unserved: each must be short, on slow disks, fast ones, and one
-// whose own cache runs out.
-TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftASecond) {
+// Each flush short, on slow disks, fast ones, and one whose own cache runs out: the cache holds little, and the
+// outcome follows the last byte soon.
+TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatNoFlushTakesASecond) {
   constexpr double MiB = 1 << 20;
   // The disk's rate; the first steps in KiB and how many; the flush that fails, with 1117, leaving 5 MiB unflushed;
   // how much of the image the disk's own cache takes at once.
@@ -223,18 +237,53 @@ TEST_F(CopyImageTest, FlushesInStepsThatFollowTheDiskSoThatTheWindowIsNeverLeftA
     WriteBytes(input_, PatternBytes(Header));
     const ScriptedCalls calls({.failing = "FlushFileBuffers", .nth = disk.failingFlush, .code = ERROR_IO_DEVICE,
                                .fakeImage = 2048ull << 20, .instant = disk.instant, .drainRate = disk.rate});
-    double asked = 0, longest = 0;
-    const auto ask = [&] { return longest = std::max(longest, calls.seconds - asked), asked = calls.seconds, true; };
-    const auto outcome = modMain::CopyImage(input_, output_, ask, calls);
-    ask();  // after the final flush
+    const auto outcome = modMain::CopyImage(input_, output_, Asking([] { return true; }), calls);
     EXPECT_EQ(outcome.ErrorCode, disk.failingFlush ? 1117u : 0u);
     std::wstring steps;
     for (std::size_t i = 0; i < calls.flushed.size() && steps.size() < disk.firstSteps.size(); ++i)
       steps += (i ? L" " : L"") + std::to_wstring(calls.flushed[i] >> 10);
     EXPECT_EQ(steps, disk.firstSteps);
     EXPECT_EQ(calls.flushed.size(), disk.flushes);
-    EXPECT_LT(longest, 1.0) << "seconds without the window served";
+    EXPECT_LT(calls.longest, 1.0) << "seconds";
     EXPECT_EQ(calls.unflushed, disk.failingFlush ? 5u << 20 : 0u) << "all on the disk, once copied";
+  }
+}
+
+// A flush waits on a thread of its own while the window is served: a message that comes is served, a stop request
+// prompted. A stop ends the copy once the flush has returned, before the files are closed; going on, the flush's
+// failure is told. Each flush here is the final one, held until the test releases it.
+TEST_F(CopyImageTest, AFlushLeavesTheWindowServedAndAStopWaitsForIt) {
+  const std::wstring prompt = L"49 Прервать конвертацию?\r\n\r\nISO файл, скорее всего, будет неполным и непригодным к "
+                              L"использованию. Вы можете удалить его самостоятельно.";
+  const struct { const char* what; int answer; std::vector<std::wstring> boxes; DWORD fails = 0; } cases[] = {
+      {"stopped", IDOK, {prompt}},
+      {"gone on", IDCANCEL, {prompt, L"64 NRG файл сконвертирован успешно ^_^v"}},
+      {"gone on, the flush fails", IDCANCEL, {prompt, L"16 Не удаётся записать в ISO файл.\r\n\r\n" + tests::SystemText(1117)}, 1117},
+  };
+  const win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>> release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  // WM_APP 1, from the held flush, asks to stop; WM_APP 2, posted while the prompt is shown, releases the flush.
+  const auto pump = forms::EventPumpSeam.Replace([&] {
+    for (MSG msg; PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE);)
+      msg.wParam == 1 ? void(modMain::CancelRequested = true) : void(SetEvent(release.Get()));
+  });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    tests::MessageBoxRecorder boxes;
+    boxes.AnswerWith(c.answer);
+    WriteBytes(input_, tests::DiscImage(Header + Chunk, 32));
+    ResetEvent(release.Get());
+    const ScriptedCalls calls({.failing = c.fails ? "FlushFileBuffers" : "", .code = c.fails, .release = release.Get()});
+    boxes.WhileShown = [&](const forms::MessageBoxRequest& box) {
+      EXPECT_TRUE(box.Style != 49 || !calls.flushReturned) << "prompted during the flush";
+      PostThreadMessageW(GetCurrentThreadId(), WM_APP, 2, 0);
+    };
+    modMain::ConvertImage(input_, output_, calls);
+    EXPECT_TRUE(calls.flushReturned && calls.waited == WAIT_OBJECT_0) << "returned after the flush, which the pump released";
+    SetEvent(release.Get());  // where it was not
+    std::vector<std::wstring> told;
+    for (const auto& box : boxes.Boxes()) told.push_back(std::to_wstring(box.Style) + L" " + box.Text);
+    EXPECT_EQ(told, c.boxes);
+    EXPECT_EQ(ReadBytes(output_), Tail(tests::DiscImage(Header + Chunk, 32)));
   }
 }
 

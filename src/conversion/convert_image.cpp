@@ -53,9 +53,15 @@ const std::wstring MoreThanTheFileSystemText =
     std::wstring(L"Что-то пошло не так! NRG файл сконвертирован, но после файловой системы в нём есть ") +
     L"другие дорожки или сессии. Windows покажет в ISO файле только файлы первой сессии.";
 
-// Between chunks: serve the window, and when the user asked to stop, ask whether to.
-bool ServeAndAskToGoOn() {
+// Between chunks, serves the window; during a flush, first sleeps until it has something or the flush has ended:
+// no timer and no busy loop.
+void Serve(HANDLE flushEnded) {
+  if (flushEnded != nullptr) MsgWaitForMultipleObjectsEx(1, &flushEnded, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   forms::DoEvents();
+}
+
+// When the user asked to stop, asks whether to.
+bool AskToGoOn() {
   if (!CancelRequested) return true;
   if (forms::MsgBox(StopPrompt, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDCANCEL) return false;
   CancelRequested = false;
@@ -67,7 +73,7 @@ bool ServeAndAskToGoOn() {
 CopyOutcome CopyKeepingAwake(const std::wstring& inFileName, const std::wstring& outFileName,
                              const FileCalls& calls) {
   const win32::KeepSystemAwake awake;
-  return CopyImage(inFileName, outFileName, ServeAndAskToGoOn, calls);
+  return CopyImage(inFileName, outFileName, {.Serve = Serve, .KeepGoing = AskToGoOn}, calls);
 }
 
 // Compares the sizes of the finished files, then reads back what Windows

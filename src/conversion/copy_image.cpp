@@ -24,17 +24,20 @@ DWORD WriteAll(const FileCalls& calls, HANDLE file, const std::byte* data, DWORD
   return ERROR_SUCCESS;
 }
 
-// Waits until what was written is on the disk, and tells the steps how long that took.
-DWORD Flush(const FileCalls& calls, HANDLE file, FlushSteps& steps) {
+// Waits until what was written is on the disk, serving the window meanwhile, and tells the steps how long that
+// took. A stop confirmed meanwhile is a stop, whatever the flush came to.
+CopyOutcome Flush(const FileCalls& calls, HANDLE file, FlushSteps& steps, const Turns& turns) {
   const auto from = calls.Now();
-  if (!calls.FlushFileBuffers(file)) return FailureCode();
+  const FlushEnding flushed = FlushServing(calls, file, turns);
+  if (flushed.Stopped) return {CopyEnding::Stopped};
+  if (flushed.ErrorCode != ERROR_SUCCESS) return {CopyEnding::WriteFailed, flushed.ErrorCode};
   steps.Flushed(calls.Now() - from);
-  return ERROR_SUCCESS;
+  return {CopyEnding::Copied};
 }
 
 }  // namespace
 
-CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFileName, const KeepGoing& keepGoing,
+CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFileName, const Turns& turns,
                       const FileCalls& calls) {
   // Declared output first, so that the input is closed first.
   struct {
@@ -71,21 +74,20 @@ CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFil
     if (const DWORD refused = WriteAll(calls, files.output.Get(), buffer.get(), bytesRead); refused != ERROR_SUCCESS) {
       return {CopyEnding::WriteFailed, refused};
     }
-    // In steps, so that no single flush keeps the window from its messages for long.
+    // In steps, so that the cache holds little and the final flush comes soon after the last byte.
     if (flushSteps.Wrote(bytesRead)) {
-      if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {
-        return {CopyEnding::WriteFailed, failed};
+      if (const CopyOutcome flushed = Flush(calls, files.output.Get(), flushSteps, turns);
+          flushed.Ending != CopyEnding::Copied) {
+        return flushed;
       }
     }
     // Asked before the end test, so that a request during the last, empty read is still heard.
-    if (!keepGoing()) return {CopyEnding::Stopped};
+    turns.Serve(nullptr);
+    if (!turns.KeepGoing()) return {CopyEnding::Stopped};
   } while (bytesRead > 0);
 
   // Copied means on the disk: what still sits in the system's cache could yet fail to get there.
-  if (const DWORD failed = Flush(calls, files.output.Get(), flushSteps); failed != ERROR_SUCCESS) {
-    return {CopyEnding::WriteFailed, failed};
-  }
-  return {CopyEnding::Copied};
+  return Flush(calls, files.output.Get(), flushSteps, turns);
 }
 
 }  // namespace modMain

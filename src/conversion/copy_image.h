@@ -1,10 +1,10 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "conversion/file_calls.h"
+#include "conversion/flush_thread.h"
 
 namespace modMain {
 
@@ -22,9 +22,6 @@ struct CopyOutcome {
   DWORD ErrorCode = ERROR_SUCCESS;  // the system's code for a failure
 };
 
-// Asked after every chunk, the last, empty read included: false stops the copy.
-using KeepGoing = std::function<bool()>;
-
 // Copies the input from HeaderSize to its end into the output, which is
 // created, or emptied only once the copy goes ahead: the output is not
 // created when the input cannot be opened, and an existing one stays as it
@@ -32,11 +29,11 @@ using KeepGoing = std::function<bool()>;
 // An image that the output's volume cannot hold (a file of 4 GiB or more on
 // FAT, more than the room) fails as a write before any byte moves. The output
 // is flushed in steps as it grows, and a copy ends only once all of it is on
-// the disk. Once emptied, the output is made neither sparse nor compressed
+// the disk; each flush runs on a thread of its own while the window is served. Once emptied, the output is made neither sparse nor compressed
 // where it was; a refusal does not stop the copy. Both files are closed, the
 // input first, before it returns. A stopped or failed copy leaves what it
 // wrote on disk. The names go to the file calls as they are.
-CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFileName, const KeepGoing& keepGoing,
+CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFileName, const Turns& turns,
                       const FileCalls& calls = FileCalls());
 
 }  // namespace modMain
