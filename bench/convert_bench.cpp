@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -107,16 +108,24 @@ void MakeInput(const std::wstring& fileName, std::uint64_t size) {
   std::copy(std::begin(blockSize), std::end(blockSize), first.begin() + descriptor + 128);
   std::copy(std::begin(terminator), std::end(terminator), first.begin() + descriptor + 2048);
   // And a UDF side, as on a bridge disc, which is what the check reads most of: the recognition sequence, the anchor
-  // at sector 256, a main and a reserve descriptor sequence, each with a partition that runs to the volume's end.
+  // at sector 256, a main and a reserve descriptor sequence, each with a partition that runs to the volume's end, a
+  // logical volume of one partition map and a terminator.
   const auto put = [&first](std::size_t sector, std::size_t at, std::uint64_t value, int count) {
     for (int i = 0; i < count; ++i) first[HeaderSize + sector * 2048 + at + i] = static_cast<std::uint8_t>(value >> 8 * i);
   };
+  // A descriptor's tag: its identifier, version 2, its own sector, and the sum of the tag's other bytes.
+  const auto tag = [&](std::size_t sector, std::uint16_t identifier) {
+    put(sector, 0, identifier, 2), put(sector, 2, 2, 2), put(sector, 4, 0, 1), put(sector, 12, sector, 4);
+    const auto head = first.begin() + static_cast<std::ptrdiff_t>(HeaderSize + sector * 2048);
+    put(sector, 4, std::accumulate(head, head + 16, 0u), 1);
+  };
   const char* const recognition = "BEA01NSR02TEA01";
   for (int i = 0; i < 3; ++i) std::copy_n(recognition + 5 * i, 5, first.begin() + descriptor + (i + 2) * 2048 + 1);
-  put(256, 0, 2, 2), put(256, 12, 256, 4), put(256, 16, 16 * 2048, 4), put(256, 20, 32, 4);
-  put(256, 24, 16 * 2048, 4), put(256, 28, 48, 4);
+  tag(256, 2), put(256, 16, 16 * 2048, 4), put(256, 20, 32, 4), put(256, 24, 16 * 2048, 4), put(256, 28, 48, 4);
   for (const std::size_t sequence : {32, 48}) {
-    put(sequence, 0, 5, 2), put(sequence, 188, 257, 4), put(sequence, 192, sectors - 257, 4);
+    tag(sequence, 5), put(sequence, 188, 257, 4), put(sequence, 192, sectors - 257, 4);
+    tag(sequence + 1, 6), put(sequence + 1, 264, 6, 4), put(sequence + 1, 440, 0x10601, 6);  // type 1, partition 0
+    tag(sequence + 2, 8);
   }
 
   UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

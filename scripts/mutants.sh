@@ -121,10 +121,19 @@ joliet-ignored|src/conversion/iso_descriptors.cpp|if (iso[0] == 1 \|\| joliet) i
 high-sierra-not-recognised|src/conversion/iso_descriptors.cpp|if (Identifies(sector + 8, "CDROM")) return|if (false) return
 anchor-only-at-256|src/conversion/udf_volume.cpp|{UdfAnchor, reader.Sectors() - 1, reader.Sectors() - 1 - UdfAnchor}|{UdfAnchor}
 anchor-255-before-the-end|src/conversion/udf_volume.cpp|reader.Sectors() - 1 - UdfAnchor}|reader.Sectors() - UdfAnchor}
-anchor-location-not-checked|src/conversion/udf_volume.cpp|TagIdentifier(anchor.data()) == 2 \&\& LittleEndian(anchor.data() + 12, 4) == at|TagIdentifier(anchor.data()) == 2
+anchor-location-not-checked|src/conversion/udf_volume.cpp|TagAt(anchor.data(), at) == 2|TagAt(anchor.data(), LittleEndian(anchor.data() + 12, 4)) == 2
 reserve-sequence-ignored|src/conversion/udf_volume.cpp|for (const int extent : {16, 24})|for (const int extent : {16})
-partition-end-ignored|src/conversion/udf_volume.cpp|      end = std::max(end, (LittleEndian(|      end = std::max(end, 0 * (LittleEndian(
-partition-not-required|src/conversion/udf_volume.cpp|if (!partition \&\& end <= reader.FileSize())|if (!partition \&\& false \&\& end <= reader.FileSize())
+partition-end-ignored|src/conversion/udf_volume.cpp|partitionEnd = std::max(partitionEnd, (start|partitionEnd = std::max(partitionEnd, 0 * (start
+partition-not-required|src/conversion/udf_volume.cpp|if (!volume \&\& end <= reader.FileSize())|if (!volume \&\& false \&\& end <= reader.FileSize())
+udf-cut-before-its-sequences-told-as-no-file-system|src/conversion/udf_volume.cpp|if (!volume \&\& end <= reader.FileSize())|if (!volume)
+anchor-identifier-not-checked|src/conversion/udf_volume.cpp|TagAt(anchor.data(), at) == 2|TagAt(anchor.data(), at) != 0
+tag-checksum-not-checked|src/conversion/udf_volume.cpp|(sum \& 0xFF) != descriptor[4]|(sum \& 0) != 0
+sequence-tags-not-checked|src/conversion/udf_volume.cpp|const unsigned tag = TagAt(descriptor, location + i / SectorSize);|const unsigned tag = static_cast<unsigned>(LittleEndian(descriptor, 2));
+sequence-descriptor-place-not-checked|src/conversion/udf_volume.cpp|TagAt(descriptor, location + i / SectorSize)|TagAt(descriptor, LittleEndian(descriptor + 12, 4))
+logical-volume-not-required|src/conversion/udf_volume.cpp|volume = volume \|\| (partition \&\& logical);|volume = volume \|\| (partition \&\& (logical \|\| true));
+sequence-read-past-its-terminator|src/conversion/udf_volume.cpp|if (tag == 0 \|\| tag == 8) break;|if (tag == 0) break;
+virtual-partition-bounded-by-the-blank-disc|src/conversion/udf_volume.cpp|std::max(end, virtualPartition ? reader.FileSize() : partitionEnd)|std::max(end, partitionEnd)
+sparse-cleared-only-with-compression|src/conversion/stored_state.cpp|FILE_ATTRIBUTE_SPARSE_FILE) != 0) {|FILE_ATTRIBUTE_SPARSE_FILE) != 0 \&\& (basic.FileAttributes \& FILE_ATTRIBUTE_COMPRESSED) != 0) {
 trailer-room-a-byte-short|src/conversion/image_check.cpp|reader.FileSize() - *end > TrailerRoom|reader.FileSize() - *end >= TrailerRoom
 trailer-room-a-byte-long|src/conversion/image_check.cpp|reader.FileSize() - *end > TrailerRoom|reader.FileSize() - *end > TrailerRoom + 1
 unreadable-told-as-success|src/conversion/convert_image.cpp|    support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, FailureMessage(CopyEnding::OutputOpenFailed));|    forms::MsgBox(SuccessText, MB_ICONINFORMATION);

@@ -76,7 +76,7 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   const std::wstring pipe = L"\\\\.\\pipe\\tessaline-" + std::to_wstring(GetCurrentProcessId());
   const win32::UniqueFile server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, nullptr));
   std::thread serve([&] { ConnectNamedPipe(server.Get(), nullptr), DisconnectNamedPipe(server.Get()); });
-  using tests::DiscImage, tests::Put, tests::SystemText, tests::Udf, tests::VolumeDescriptor;
+  using tests::DiscImage, tests::Put, tests::SystemText, tests::Udf, tests::UdfTag, tests::VolumeDescriptor;
   const std::wstring noFileSystem = L"48 Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет файловой "
       L"системы ISO 9660 или UDF, и Windows не сможет его подключить. Скорее всего, это образ аудиодиска или диска с "
       L"несколькими дорожками или сессиями.";
@@ -88,6 +88,7 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   constexpr std::size_t Sector = 2048, Sector17 = Header + 17 * Sector;  // where the image's sector 17 ends
   constexpr std::size_t MiB = 1 << 20, Iso40 = Header + 40 * Sector, Iso300 = Header + 300 * Sector;
   constexpr std::size_t Udf400 = Header + 400 * Sector;
+  const tests::Bytes Udf400Image = DiscImage(Udf400, 0, Udf{.end = 400});
   // The two names, where not the test's own; anyCode: the text goes on with the words of whatever code the box gives.
   const struct { const char* what; tests::Bytes bytes; std::wstring text, input = L"", output = L""; bool anyCode = false; }
   cases[] = {
@@ -104,9 +105,17 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
       {"UDF, a sector short", DiscImage(Udf400 - Sector, 0, Udf{.end = 400}), cutShort},
       {"UDF, anchor last, reserve past it", DiscImage(Udf400, 0, Udf{.end = 400, .anchor = 399, .reserve = 400}), cutShort},
       {"UDF, its anchor 256 sectors before", DiscImage(Udf400, 0, Udf{.end = 400, .anchor = 143}), Success},
-      {"UDF, its anchor naming another", Put(DiscImage(Udf400, 0, Udf{.end = 400}), 256, 12, "\xFF"), noFileSystem},
       {"a bridge, its UDF side past the file", DiscImage(Udf400 - Sector, 40, Udf{.end = 400}), cutShort},
       {"a bridge, no UDF anchor: ISO 9660 alone", DiscImage(Iso300, 300, Udf{.end = 300, .anchor = 255}), Success},
+      // A UDF volume only of descriptors whose tags check, a logical volume's among them, before the terminator.
+      {"UDF cut before its sequences", DiscImage(Header + 290 * Sector, 0, Udf{.main = 300, .reserve = 316}), cutShort},
+      {"UDF, its anchor naming another", Put(Udf400Image, 256, 0, UdfTag(2, 255)), noFileSystem},
+      {"UDF, its anchor of another kind", Put(Udf400Image, 256, 0, UdfTag(3, 256)), noFileSystem},
+      {"UDF, its anchor's checksum wrong", Put(Udf400Image, 256, 4, "\1"), noFileSystem},
+      {"UDF, a bad checksum, a reserve elsewhere", Put(Put(Udf400Image, 32, 4, "\1"), 48, 0, UdfTag(5, 47)), noFileSystem},
+      {"UDF without a logical volume", DiscImage(Udf400, 0, Udf{.end = 400, .logical = 0}), noFileSystem},
+      {"UDF, a partition after the terminator", Put(Udf400Image, 35, 0, tests::UdfPartition(35, 500)), Success},
+      {"UDF in packets (a VAT): the blank disc's partition", DiscImage(Udf400, 0, Udf{.end = 900, .logical = 2}), Success},
       {"nothing after the header", tests::PatternBytes(Header), noFileSystem},
       {"shorter than the header", tests::PatternBytes(Header - 1), sizeMismatch},
       {"no input", {}, L"16 Не удаётся открыть NRG файл.\r\n\r\n" + SystemText(2), folder_ / L"absent.nrg"},

@@ -301,6 +301,7 @@ TEST_F(CopyImageTest, WhatWindowsWouldNotMountIsClearedBeforeTheFirstWriteAndWha
   } cases[] = {
       {"both cleared", {.attributes = Sparse | Compressed}, L"64 NRG файл сконвертирован успешно ^_^v", both},
       {"sparse refused", {.failing = "DeviceIoControl", .attributes = Sparse | Compressed}, stored, both},
+      {"sparse alone", {.attributes = Sparse}, L"64 NRG файл сконвертирован успешно ^_^v", "900C4 00 emptied; "},
       {"compression refused", {.failing = "DeviceIoControl", .attributes = Compressed}, stored, "9C040 0000 emptied; "},
       // The old file gives back the room it takes, half its size; the image needs its full size, compressed or not.
       {"no room", {.freeBytes = Chunk - 8192, .attributes = Sparse | Compressed, .replaced = 8192},

@@ -79,13 +79,26 @@ inline std::string VolumeDescriptor(char type, std::uint32_t blocks, const std::
          LittleEndian(blocks, 4, true) + escape + std::string(40 - escape.size(), '\0') + LittleEndian(blockSize, 2, true);
 }
 
-// The UDF side of an image: the sectors where its partition (from sector 257 on; none at 0) ends, of its anchor and
-// of its reserve descriptor sequence (the main one is at 32), and what its recognition sequence announces.
-struct Udf { std::uint32_t end = 0, anchor = 256, reserve = 48; const char* nsr = "NSR02"; };
+// A UDF descriptor tag (identifier, version 2, checksum) for the sector it lies in; a partition descriptor there of a
+// partition from sector 257 on to the end.
+inline std::string UdfTag(std::uint16_t identifier, std::uint32_t sector) {
+  std::string tag = LittleEndian(identifier, 2) + '\2' + std::string(9, '\0') + LittleEndian(sector, 4);
+  for (int i = 0; i < 16; ++i) tag[4] = static_cast<char>(tag[4] + (i == 4 ? 0 : tag[i]));
+  return tag;
+}
+inline std::string UdfPartition(std::uint32_t sector, std::uint32_t end) {
+  return UdfTag(5, sector) + std::string(172, '\0') + LittleEndian(257, 4) + LittleEndian(end - 257, 4);
+}
+
+// The UDF side of an image: the sectors where its partition ends (none at 0), of its anchor and of its descriptor
+// sequences, what its recognition sequence announces, and its logical volume: 0 none, 1 of one partition map, 2 also
+// of a virtual one (a VAT, written a file at a time).
+struct Udf { std::uint32_t end = 0, anchor = 256, main = 32, reserve = 48; const char* nsr = "NSR02"; int logical = 1; };
 
 // An NRG file as a converter meets one: size bytes of pattern, and in its image data from sector 16 on a primary
 // volume descriptor ("CD001", or High Sierra's "CDROM") of a volume of that many 2,048-byte blocks (none for 0) and
-// the set's terminator, then, where given, the UDF side: BEA01, NSR, TEA01, its anchor and its sequences of 16 sectors.
+// the set's terminator, then, where given, the UDF side: BEA01, NSR, TEA01, its anchor and its sequences of 16
+// sectors, each its partition, logical volume and terminating descriptors.
 inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std::optional<Udf>& udf = {},
                        const std::string& identifier = "CD001") {
   Bytes bytes = PatternBytes(size);
@@ -97,11 +110,16 @@ inline Bytes DiscImage(std::size_t size, std::uint32_t volumeSectors, const std:
   std::size_t next = volumeSectors > 0 ? 18 : 16;
   for (const std::string id : {"BEA01", udf->nsr, "TEA01"}) bytes = Put(bytes, next++, 0, '\0' + id + '\1');
   const std::string sequence = LittleEndian(16 * 2048, 4);
-  bytes = Put(bytes, udf->anchor, 0, LittleEndian(2, 12) + LittleEndian(udf->anchor, 4) + sequence +
-                                         LittleEndian(32, 4) + sequence + LittleEndian(udf->reserve, 4));
-  const std::string partition = LittleEndian(257, 4) + LittleEndian(udf->end - 257, 4);  // its start and length
-  for (const std::uint32_t at : {32u, udf->reserve})
-    if (udf->end > 0) bytes = Put(Put(bytes, at, 0, LittleEndian(5, 2)), at, 188, partition);
+  bytes = Put(bytes, udf->anchor, 0, UdfTag(2, udf->anchor) + sequence + LittleEndian(udf->main, 4) + sequence +
+                                         LittleEndian(udf->reserve, 4));
+  const std::string maps = "\1\6" + LittleEndian(1, 2) + LittleEndian(0, 2) + (udf->logical < 2 ? "" :
+                           "\2\x40" + std::string(3, '\0') + "*UDF Virtual Partition" + std::string(37, '\0'));
+  for (const std::uint32_t at : {udf->main, udf->reserve}) {
+    if (udf->end > 0) bytes = Put(bytes, at, 0, UdfPartition(at, udf->end));
+    if (udf->logical > 0) bytes = Put(bytes, at + 1, 0, UdfTag(6, at + 1) + std::string(248, '\0') +
+                                                          LittleEndian(maps.size(), 4) + std::string(172, '\0') + maps);
+    bytes = Put(bytes, at + 2, 0, UdfTag(8, at + 2));
+  }
   return bytes;
 }
 
