@@ -185,10 +185,11 @@ inline void PressKey(UINT key, short modifiers = 0, HWND target = nullptr) {
   SetKeyboardState(keys);
 }
 
-// What a window shows now, also one of another process (GetWindowTextW would give a text box's first text).
+// What a window shows now, also one of another process (GetWindowTextW would give a text box's first text);
+// nothing from one that hangs.
 inline std::wstring TextOf(HWND window) {
   wchar_t text[1024] = {};
-  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
   return text;
 }
 
@@ -250,32 +251,57 @@ class MainWindowTest : public testing::Test {
   std::unique_ptr<ui::frmMain> form_;
 };
 
-// A key under HKEY_CURRENT_USER put back as it was, values and subkeys, when this owner goes, or taken away where
-// there was none: the program writes its path there at every start, and a developer's profile must not be left
-// pointing at a build folder. Kept meanwhile in a key of its own.
-struct KeptKey {
-  static bool Copy(const std::wstring& from, const std::wstring& to) {
-    win32::UniqueHKey target;
-    return RegCreateKeyExW(HKEY_CURRENT_USER, to.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, target.Put(), nullptr) == 0 &&
-           RegCopyTreeW(HKEY_CURRENT_USER, from.c_str(), target.Get()) == ERROR_SUCCESS;
-  }
-  ~KeptKey() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, Path.c_str()), Kept && Copy(KeptIn, Path);
-    RegDeleteTreeW(HKEY_CURRENT_USER, KeptIn.c_str());
-  }
-  const std::wstring Path;
-  const std::wstring KeptIn = L"Software\\TessalineTestsKept-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(reinterpret_cast<std::uintptr_t>(this));
-  const bool Kept = Copy(Path, KeptIn);
-};
-
-// A text value under HKEY_CURRENT_USER, read straight from the registry; nothing where there is none.
+// A text value under HKEY_CURRENT_USER (null: the key's own), read straight from the registry; nothing where there is none.
 inline std::optional<std::wstring> UserText(const std::wstring& key, const wchar_t* name) {
   wchar_t text[1024];
   DWORD size = sizeof text;
   const LSTATUS read = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
   return read == ERROR_SUCCESS ? std::optional<std::wstring>(text) : std::nullopt;
 }
+
+// A key under HKEY_CURRENT_USER put back as it was, values and subkeys, when this owner goes, or taken away where
+// there was none: the program writes its path there at every start, and a developer's profile must not be left
+// pointing at a build folder. Kept meanwhile in a key of its own (the copy in its "Copy", its path as its value),
+// which the next run puts back where a killed one left it.
+struct KeptKey {
+  static bool Copy(const std::wstring& from, const std::wstring& to) {
+    win32::UniqueHKey source, target;
+    return RegOpenKeyExW(HKEY_CURRENT_USER, from.c_str(), 0, KEY_READ, source.Put()) == ERROR_SUCCESS &&
+           RegCreateKeyExW(HKEY_CURRENT_USER, to.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, target.Put(), nullptr) == 0 &&
+           RegCopyTreeW(source.Get(), nullptr, target.Get()) == ERROR_SUCCESS;
+  }
+  // A kept key without its path was left before the copy was whole, and so before the key itself was changed.
+  static void PutBack(const std::wstring& keptIn) {
+    if (const auto path = UserText(keptIn, nullptr)) RegDeleteTreeW(HKEY_CURRENT_USER, path->c_str()), Copy(keptIn + L"\\Copy", *path);
+    RegDeleteTreeW(HKEY_CURRENT_USER, keptIn.c_str());
+  }
+  // Those of test programs that are no longer running, the last kept first (a key may be kept inside another).
+  static void PutBackLeftovers() {
+    std::vector<std::pair<int, std::wstring>> left;
+    win32::UniqueHKey software;
+    RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, software.Put());
+    wchar_t name[256];
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(software.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, size = 256) {
+      DWORD process = 0;
+      int number = 0;
+      if (swscanf(name, L"TessalineTestsKept-%lu-%d", &process, &number) != 2) continue;
+      const win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>> running(OpenProcess(SYNCHRONIZE, FALSE, process));
+      if (!running || WaitForSingleObject(running.Get(), 0) != WAIT_TIMEOUT) left.emplace_back(number, name);
+    }
+    std::sort(left.rbegin(), left.rend());
+    for (const auto& [number, kept] : left) PutBack(L"Software\\" + kept);
+  }
+  explicit KeptKey(std::wstring path) : Path(std::move(path)) {
+    Copy(Path, KeptIn + L"\\Copy");
+    RegSetKeyValueW(HKEY_CURRENT_USER, KeptIn.c_str(), nullptr, REG_SZ, Path.c_str(), DWORD(Path.size() + 1) * 2);
+  }
+  ~KeptKey() { PutBack(KeptIn); }
+  inline static int count = 0;
+  const std::wstring Path;
+  const std::wstring KeptIn = L"Software\\TessalineTestsKept-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++count);
+};
 
 // Points the program's settings at a registry key of the test's own while it lives.
 struct TestSettingsRoot {
@@ -318,7 +344,8 @@ inline std::wstring BuiltFile(const std::wstring& name) {
   return path.substr(0, path.find_last_of(L'\\') + 1) + name;
 }
 
-// A program started as its own process in the given folder, ended at the latest when this owner goes.
+// A program started as its own process in the given folder, ended at the latest when this owner goes, and by
+// Windows when the test program is ended: it runs in a job that ends with the last handle to it.
 class ProgramProcess {
  public:
   ProgramProcess(const std::wstring& program, const std::wstring& folder) {
@@ -326,8 +353,13 @@ class ProgramProcess {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                               &startup, &started));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    EXPECT_TRUE(SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits));
+    EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                               folder.c_str(), &startup, &started));
+    EXPECT_TRUE(AssignProcessToJobObject(job_.Get(), started.hProcess));
+    ResumeThread(started.hThread);
     CloseHandle(started.hThread);
     id_ = started.dwProcessId;
     process_.Reset(started.hProcess);
@@ -357,7 +389,7 @@ class ProgramProcess {
 
  private:
   DWORD id_ = 0;
-  win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>> process_;
+  win32::UniqueHandle<win32::NullEmptyTraits<HANDLE, ::CloseHandle>> job_{CreateJobObjectW(nullptr, nullptr)}, process_;
 };
 
 // A drop of these names at this client point, as the shell hands a window one with WM_DROPFILES: a DROPFILES

@@ -11,7 +11,8 @@
 namespace {
 
 // Known DLLs, which Windows always takes from System32: no DLL of another name
-// could be loaded from the folder the program was started from before it runs.
+// could be loaded from the folder the program was started from before it runs. And no manifest, which
+// MSYS2's GCC would link in.
 TEST(ProgramFileTest, ImportsOnlyKnownDlls) {
   // Mapped as an image, so that addresses in its headers lead straight to the data.
   const win32::UniqueHModule module(LoadLibraryExW(tests::BuiltFile(L"PELMATIC.EXE").c_str(), nullptr,
@@ -34,6 +35,12 @@ TEST(ProgramFileTest, ImportsOnlyKnownDlls) {
     EXPECT_TRUE(known.contains(name)) << name << " is not a known DLL: a file of that name beside the program runs";
   }
   EXPECT_TRUE(seen.contains("kernel32.dll")) << "the import table was read";
+  // The root of its resources names their types: no manifest (24) among them, as the release has none.
+  const auto* types = reinterpret_cast<const IMAGE_RESOURCE_DIRECTORY*>(image + directories[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress);
+  const auto* type = reinterpret_cast<const IMAGE_RESOURCE_DIRECTORY_ENTRY*>(types + 1) + types->NumberOfNamedEntries;
+  std::set<WORD> ids;
+  for (WORD i = 0; i < types->NumberOfIdEntries; ++i) ids.insert(type[i].Id);
+  EXPECT_EQ(ids, (std::set<WORD>{3, 14, 16})) << "icons, icon groups and the version: no RT_MANIFEST (24)";
 }
 
 // Started from a folder that also holds a comctl32.dll of our own (planted_dll.c), the program shows its window

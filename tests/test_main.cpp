@@ -10,7 +10,9 @@ int main(int argc, char** argv) {
   // A crash ends the test program, and a program it started, at once: no Windows Error Reporting, whose dialog
   // would hold it until the test's time is up. Inherited by the processes it starts.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-  // Where the program records itself, and its settings: put back as they were after the run.
+  // Where the program records itself, and its settings: put back as they were after the run, and first as a
+  // killed run found them.
+  tests::KeptKey::PutBackLeftovers();
   const tests::KeptKey appPath{L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PELMATIC.EXE"};
   const tests::KeptKey settings{L"Software\\Kelvane"};
   // Start-up as the program's entry makes it.
