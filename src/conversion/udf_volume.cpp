@@ -45,15 +45,18 @@ std::optional<ULONGLONG> UdfEnd(SectorReader& reader) {
     anchor.clear();
   }
   if (anchor.empty()) return std::nullopt;
-  ULONGLONG end = (at + 1) * SectorSize, partitionEnd = 0;
-  bool volume = false, virtualPartition = false;
+  ULONGLONG end = (at + 1) * SectorSize;
+  ULONGLONG partitionEnd = 0;
+  bool volume = false;
+  bool virtualPartition = false;
   for (const int extent : {16, 24}) {  // the main sequence, then the reserve one: length in bytes, location
     const ULONGLONG length = LittleEndian(anchor.data() + extent, 4);
     const ULONGLONG location = LittleEndian(anchor.data() + extent + 4, 4);
     end = std::max(end, location * SectorSize + length);
     const std::vector<unsigned char> sequence =
         reader.Read(location, std::min((length + SectorSize - 1) / SectorSize, MostSectors));
-    bool partition = false, logical = false;
+    bool partition = false;
+    bool logical = false;
     // The sequence ends at its terminator or at the first sector that is no descriptor: what follows is stale.
     for (std::size_t i = 0; i < sequence.size(); i += SectorSize) {
       const unsigned char* descriptor = &sequence[i];
@@ -61,7 +64,8 @@ std::optional<ULONGLONG> UdfEnd(SectorReader& reader) {
       if (tag == 0 || tag == 8) break;
       if (tag == 5) {
         partition = true;
-        const ULONGLONG start = LittleEndian(descriptor + 188, 4), sectors = LittleEndian(descriptor + 192, 4);
+        const ULONGLONG start = LittleEndian(descriptor + 188, 4);
+        const ULONGLONG sectors = LittleEndian(descriptor + 192, 4);
         partitionEnd = std::max(partitionEnd, (start + sectors) * SectorSize);
       } else if (tag == 6) {
         logical = true;
