@@ -275,7 +275,7 @@ TEST_F(CopyImageTest, AFlushLeavesTheWindowServedAndAStopWaitsForIt) {
     const ScriptedCalls calls({.failing = c.fails ? "FlushFileBuffers" : "", .code = c.fails, .release = release.Get()});
     boxes.WhileShown = [&](const forms::MessageBoxRequest& box) {
       EXPECT_TRUE(box.Style != 49 || !calls.flushReturned) << "prompted during the flush";
-      PostThreadMessageW(GetCurrentThreadId(), WM_APP, 2, 0);
+      if (box.Style == 49) PostThreadMessageW(GetCurrentThreadId(), WM_APP, 2, 0);  // none left for the next case
     };
     modMain::ConvertImage(input_, output_, calls);
     EXPECT_TRUE(calls.flushReturned && calls.waited == WAIT_OBJECT_0) << "returned after the flush, which the pump released";
