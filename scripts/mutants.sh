@@ -115,10 +115,25 @@ part-of-a-sector-read-as-one|src/conversion/sector_reader.h|{ return fileSize_ /
 volume-a-sector-short-passes|src/conversion/image_check.cpp|reader.FileSize() < *end|reader.FileSize() + 2048 < *end
 longer-than-the-volume-refused|src/conversion/image_check.cpp|reader.FileSize() < *end|reader.FileSize() != *end
 volume-size-read-big-endian|src/conversion/iso_descriptors.cpp|LittleEndian(iso + 80, 4)|LittleEndian(iso + 84, 4)
-primary-descriptor-not-required|src/conversion/iso_descriptors.cpp|  if (primary) found.IsoEnd = isoEnd;|  if (primary \|\| true) found.IsoEnd = isoEnd;
-block-size-not-checked|src/conversion/iso_descriptors.cpp|primary = LittleEndian(iso + 128, 2) == SectorSize;|primary = true;
-joliet-ignored|src/conversion/iso_descriptors.cpp|if (iso[0] == 1 \|\| joliet) isoEnd|if (iso[0] == 1 \|\| (joliet \&\& false)) isoEnd
 high-sierra-not-recognised|src/conversion/iso_descriptors.cpp|if (Identifies(sector + 8, "CDROM")) return|if (false) return
+first-primary-not-kept|src/conversion/iso_descriptors.cpp|    return primary == nullptr;|    return true;
+block-size-not-checked|src/conversion/iso_descriptors.cpp|LittleEndian(mounted + 128, 2) == SectorSize|true
+block-size-judged-on-the-primary|src/conversion/iso_descriptors.cpp|LittleEndian(mounted + 128, 2)|LittleEndian(primary + 128, 2)
+joliet-ignored|src/conversion/iso_descriptors.cpp|if (sector[0] == 2 \&\& escape) joliet = sector;|if (false) joliet = sector;
+set-read-past-its-terminator|src/conversion/iso_descriptors.cpp|iso[6] == 1 \&\& iso[0] != 255;|iso[6] == 1;
+descriptor-of-another-version-skipped|src/conversion/iso_descriptors.cpp|    if (!ofTheSet(iso)) return false;|    if (iso == nullptr \|\| iso[0] == 255) return false;\n    if (iso[6] != 1) return true;
+descriptor-set-read-in-four|src/conversion/image_check.cpp|MostDescriptors = 32;|MostDescriptors = 4;
+short-read-taken-as-whole|src/conversion/sector_reader.cpp|read > 0 \&\& filled < sectors.size();|read > 0 \&\& filled == 0;
+trailer-room-a-byte-short|src/conversion/image_tail.cpp|reader.FileSize() - end > TrailerRoom|reader.FileSize() - end >= TrailerRoom
+trailer-room-a-byte-long|src/conversion/image_tail.cpp|reader.FileSize() - end > TrailerRoom|reader.FileSize() - end > TrailerRoom + 1
+later-session-descriptor-ignored|src/conversion/image_tail.cpp|place % SectorSize == 0 \&\& IsVolumeDescriptor|false \&\& IsVolumeDescriptor
+padding-not-checked|src/conversion/image_tail.cpp|tail[at] != 0 \&\& place|false \&\& place
+trailer-data-a-byte-longer|src/conversion/image_tail.cpp|place + TrailerData < reader.FileSize()|place + TrailerData + 1 < reader.FileSize()
+trailer-data-a-byte-shorter|src/conversion/image_tail.cpp|place + TrailerData < reader.FileSize()|place + TrailerData <= reader.FileSize()
+partitions-ignored|src/conversion/image_tail.cpp|end = std::max(end, PartitionsEnd(reader));|end = std::max(end, 0 * PartitionsEnd(reader));
+mbr-status-not-checked|src/conversion/image_tail.cpp|if ((first[entry] \& 0x7F) != 0) return 0;|
+mbr-signature-not-checked|src/conversion/image_tail.cpp|first[510] != 0x55 \|\| first[511] != 0xAA|first[510] != 0x55
+mbr-sectors-taken-as-2048|src/conversion/image_tail.cpp|MbrSector = 512;|MbrSector = 2048;
 anchor-only-at-256|src/conversion/udf_volume.cpp|{UdfAnchor, reader.Sectors() - 1, reader.Sectors() - 1 - UdfAnchor}|{UdfAnchor}
 anchor-255-before-the-end|src/conversion/udf_volume.cpp|reader.Sectors() - 1 - UdfAnchor}|reader.Sectors() - UdfAnchor}
 anchor-location-not-checked|src/conversion/udf_volume.cpp|TagAt(anchor.data(), at) == 2|TagAt(anchor.data(), LittleEndian(anchor.data() + 12, 4)) == 2
@@ -134,8 +149,6 @@ logical-volume-not-required|src/conversion/udf_volume.cpp|volume = volume \|\| (
 sequence-read-past-its-terminator|src/conversion/udf_volume.cpp|if (tag == 0 \|\| tag == 8) break;|if (tag == 0) break;
 virtual-partition-bounded-by-the-blank-disc|src/conversion/udf_volume.cpp|std::max(end, virtualPartition ? reader.FileSize() : partitionEnd)|std::max(end, partitionEnd)
 sparse-cleared-only-with-compression|src/conversion/stored_state.cpp|FILE_ATTRIBUTE_SPARSE_FILE) != 0) {|FILE_ATTRIBUTE_SPARSE_FILE) != 0 \&\& (basic.FileAttributes \& FILE_ATTRIBUTE_COMPRESSED) != 0) {
-trailer-room-a-byte-short|src/conversion/image_check.cpp|reader.FileSize() - *end > TrailerRoom|reader.FileSize() - *end >= TrailerRoom
-trailer-room-a-byte-long|src/conversion/image_check.cpp|reader.FileSize() - *end > TrailerRoom|reader.FileSize() - *end > TrailerRoom + 1
 unreadable-told-as-success|src/conversion/convert_image.cpp|    support::ErrorReporter::ShowError(check.ErrorCode, MB_ICONERROR, FailureMessage(CopyEnding::OutputOpenFailed));|    forms::MsgBox(SuccessText, MB_ICONINFORMATION);
 unreadable-told-as-a-size-mismatch|src/conversion/convert_image.cpp|MB_ICONERROR, FailureMessage(CopyEnding::OutputOpenFailed));|MB_ICONERROR, SizeMismatchText);
 more-than-the-file-system-told-as-information|src/conversion/convert_image.cpp|forms::MsgBox(MoreThanTheFileSystemText, MB_ICONWARNING);|forms::MsgBox(MoreThanTheFileSystemText, MB_ICONINFORMATION);

@@ -76,6 +76,7 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   const std::wstring pipe = L"\\\\.\\pipe\\tessaline-" + std::to_wstring(GetCurrentProcessId());
   const win32::UniqueFile server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, nullptr));
   std::thread serve([&] { ConnectNamedPipe(server.Get(), nullptr), DisconnectNamedPipe(server.Get()); });
+  using namespace std::string_literals;
   using tests::DiscImage, tests::Put, tests::SystemText, tests::Udf, tests::UdfTag, tests::VolumeDescriptor;
   const std::wstring noFileSystem = L"48 Что-то пошло не так! NRG файл сконвертирован, но в ISO файле нет файловой "
       L"системы ISO 9660 или UDF, и Windows не сможет его подключить. Скорее всего, это образ аудиодиска или диска с "
@@ -89,15 +90,49 @@ TEST_F(ConversionTest, EveryOutcomeIsToldInOneBoxWhileTheControlsAreFrozen) {
   constexpr std::size_t MiB = 1 << 20, Iso40 = Header + 40 * Sector, Iso300 = Header + 300 * Sector;
   constexpr std::size_t Udf400 = Header + 400 * Sector;
   const tests::Bytes Udf400Image = DiscImage(Udf400, 0, Udf{.end = 400});
+  const auto zeros = [](std::size_t count) { return std::string(count, '\0'); };
+  // Descriptors from sector 16 on, before a 40-sector volume's end.
+  const auto set = [&](const std::vector<std::string>& descriptors, std::optional<tests::Bytes> image = {}) {
+    tests::Bytes bytes = image.value_or(DiscImage(Iso40, 0));
+    for (std::size_t i = 0; i < descriptors.size(); ++i) bytes = Put(bytes, 16 + i, 0, descriptors[i]);
+    return bytes;
+  };
+  const std::string terminator = VolumeDescriptor('\xFF', 0, "CD001", 0);
+  const std::string blocks512 = VolumeDescriptor(1, 160, "CD001", 512);
+  const tests::Bytes eight = set({"\0CD001\1"s, VolumeDescriptor(1, 40), VolumeDescriptor(2, 40), "\2CD001\2", terminator,
+                                  "\0BEA01\1"s, "\0NSR02\1"s, "\0TEA01\1"s}, DiscImage(Udf400 - Sector, 0, Udf{.end = 400}));
+  // An EFI partition of 3 MiB from the volume's end on, in the only entry of an MBR of this status and signature.
+  const auto hybrid = [&](char status, const char* signature) {
+    const std::string entry = status + zeros(3) + "\xEF" + zeros(3) + tests::LittleEndian(160, 4) + tests::LittleEndian(6144, 4);
+    return Put(DiscImage(Iso40 + 3 * MiB + 3000, 40), 0, 446, zeros(16) + entry + zeros(32) + signature);
+  };
   // The two names, where not the test's own; anyCode: the text goes on with the words of whatever code the box gives.
   const struct { const char* what; tests::Bytes bytes; std::wstring text, input = L"", output = L""; bool anyCode = false; }
   cases[] = {
-      {"High Sierra, and 1 MiB of the NRG file's tail", DiscImage(Iso40 + MiB, 40, {}, "CDROM"), Success},
-      {"ISO 9660, and a byte more: another session", DiscImage(Iso40 + MiB + 1, 40), moreThanTheFileSystem},
+      // Past the volume: padding, then the NRG file's own data in its last 64 KiB, or another session or track.
+      {"High Sierra, zeros, 64 KiB of NRG data", Put(DiscImage(Iso40 + MiB, 40, {}, "CDROM"), 40, 0, zeros(MiB - 65536)), Success},
+      {"a byte of data before the last 64 KiB", Put(Put(DiscImage(Iso40 + MiB, 40), 40, 0, zeros(MiB - 65536)), 40,
+                                                    MiB - 65537, "\1"), moreThanTheFileSystem},
+      {"zeros, a byte more than 1 MiB", Put(DiscImage(Iso40 + MiB + 1, 40), 40, 0, zeros(MiB - 65535)), moreThanTheFileSystem},
+      {"ISO 9660, then a short track", DiscImage(Iso40 + 100 * Sector, 40), moreThanTheFileSystem},
+      {"a later session's descriptor in the last 64 KiB",
+       Put(Put(DiscImage(Iso40 + 200 * Sector, 40), 40, 0, zeros(200 * Sector)), 230, 0, VolumeDescriptor(1, 240)),
+       moreThanTheFileSystem},
+      {"a hybrid image's EFI partition after the volume", hybrid('\x80', "\x55\xAA"), Success},
+      {"an MBR entry of status 7F: no partition table", hybrid('\x7F', "\x55\xAA"), moreThanTheFileSystem},
+      {"an MBR without its signature", hybrid('\x80', "\x55\xAB"), moreThanTheFileSystem},
       {"ISO 9660, a sector short", DiscImage(Iso40, 41), cutShort},
       {"ISO 9660, no room for more", DiscImage(Sector17, 17), Success},
       {"the descriptor cut off", DiscImage(Sector17 - 1, 17), noFileSystem},
       {"Joliet's volume a sector longer", Put(DiscImage(Iso40, 40), 17, 0, VolumeDescriptor(2, 41)), cutShort},
+      // Windows mounts by the first primary descriptor, or by the set's first Joliet one, each of 2,048-byte blocks.
+      {"512-byte blocks, mounted by Joliet", set({blocks512, VolumeDescriptor(2, 40), terminator}), Success},
+      {"Joliet of 512-byte blocks", set({VolumeDescriptor(1, 40), VolumeDescriptor(2, 160, "CD001", 512), terminator}),
+       noFileSystem},
+      {"Joliet after the terminator", Put(DiscImage(Iso40, 40), 18, 0, VolumeDescriptor(2, 160, "CD001", 512)), Success},
+      {"a second primary", set({blocks512, VolumeDescriptor(1, 40), terminator}), noFileSystem},
+      {"a descriptor of version 2 first", set({"\2CD001\2", VolumeDescriptor(1, 40), terminator}), noFileSystem},
+      {"eight descriptors, the UDF side past the file", eight, cutShort},
       {"terminator only, no NSR", Put(DiscImage(Iso300, 40, Udf{.end = 300, .nsr = "CDW02"}), 16, 0, "\xFF"), noFileSystem},
       {"512-byte blocks, UDF without a partition",
        Put(DiscImage(Iso300, 160, Udf{}), 16, 128, tests::LittleEndian(512, 2, true)), noFileSystem},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "conversion/image_tail.h"
 #include "conversion/iso_descriptors.h"
 #include "conversion/sector_reader.h"
 #include "conversion/udf_volume.h"
@@ -13,8 +14,6 @@ namespace {
 
 constexpr ULONGLONG FirstDescriptor = 16;
 constexpr ULONGLONG MostDescriptors = 32;  // in one read
-// Past the file system: an NRG file keeps a few kilobytes of its own after the image data.
-constexpr ULONGLONG TrailerRoom = 1 << 20;
 
 // A bridge image is whole only when it holds each of its volumes whole: Windows
 // mounts its UDF side, or, where that side is not whole, its ISO 9660 one.
@@ -26,7 +25,7 @@ ImageVerdict Judge(SectorReader& reader) {
   }
   if (!end) return ImageVerdict::NoFileSystem;
   if (reader.FileSize() < *end) return ImageVerdict::CutShort;
-  if (reader.FileSize() - *end > TrailerRoom) return ImageVerdict::MoreThanTheFileSystem;
+  if (OtherTracksFollow(reader, *end)) return ImageVerdict::MoreThanTheFileSystem;
   return ImageVerdict::Mountable;
 }
 

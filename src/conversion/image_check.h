@@ -12,7 +12,7 @@ enum class ImageVerdict {
   Mountable,     // an ISO 9660 or UDF file system Windows takes, and the file is as long as its volume
   NoFileSystem,  // nothing Windows could mount: an audio disc, or data that starts elsewhere
   CutShort,      // shorter than a volume it holds: the NRG file was not whole
-  MoreThanTheFileSystem,  // more than 1 MiB past the volume's end: later sessions or tracks
+  MoreThanTheFileSystem,  // another session or track after the volume
   Unreadable,    // the file could not be read back: ErrorCode says why
 };
 
@@ -23,7 +23,8 @@ struct ImageCheck {
 
 // Reads back from the disk the ISO file's volume descriptors from sector 16 on
 // and, where they announce UDF, its anchor and the descriptor sequences it
-// points to: a handful of reads, never the image itself.
+// points to, and what follows the volume, up to 1 MiB of it: a handful of
+// reads, never the image itself.
 ImageCheck CheckImageFile(const std::wstring& fileName, const FileCalls& calls = FileCalls());
 
 }  // namespace modMain

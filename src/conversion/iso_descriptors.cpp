@@ -32,30 +32,43 @@ const unsigned char* IsoFields(const unsigned char* sector) {
 
 }  // namespace
 
-// The ISO 9660 set up to its terminator, then UDF's descriptors. Windows takes
-// ISO 9660 only from a primary volume descriptor of 2,048-byte blocks; a Joliet
-// one may describe a longer volume.
+bool IsVolumeDescriptor(const unsigned char* sector) { return IsoFields(sector) != nullptr || IsUdfDescriptor(sector); }
+
+// As CDFS mounts: by the first primary descriptor of the set, found before its terminator and before any sector
+// that is no descriptor of version 1, or, on ISO 9660, by the set's first Joliet one; a block size other than
+// 2,048 in the one it mounts by refuses the volume. UDF's recognition sequence follows the set.
 Recognised Recognise(const std::vector<unsigned char>& descriptors) {
-  Recognised found;
-  bool primary = false;
-  bool setEnded = false;
-  ULONGLONG isoEnd = 0;
-  for (std::size_t at = 0; at < descriptors.size(); at += SectorSize) {
-    const unsigned char* sector = descriptors.data() + at;
-    const unsigned char* iso = IsoFields(sector);
-    if (iso == nullptr) {
-      if (!IsUdfDescriptor(sector)) break;
-      found.Udf = found.Udf || Identifies(sector, "NSR02") || Identifies(sector, "NSR03");
-      continue;
+  const auto sectors = [&](auto&& take) {
+    for (std::size_t at = 0; at < descriptors.size(); at += SectorSize) {
+      if (!take(descriptors.data() + at)) return;
     }
-    if (setEnded || iso[6] != 1) continue;
-    setEnded = iso[0] == 255;
-    const bool joliet = iso == sector && iso[0] == 2 && std::memcmp(iso + 88, "%/", 2) == 0 &&
-                        (iso[90] == '@' || iso[90] == 'C' || iso[90] == 'E');
-    if (iso[0] == 1) primary = LittleEndian(iso + 128, 2) == SectorSize;
-    if (iso[0] == 1 || joliet) isoEnd = std::max(isoEnd, LittleEndian(iso + 80, 4) * LittleEndian(iso + 128, 2));
+  };
+  const auto ofTheSet = [](const unsigned char* iso) { return iso != nullptr && iso[6] == 1 && iso[0] != 255; };
+  const unsigned char* primary = nullptr;
+  sectors([&](const unsigned char* sector) {
+    const unsigned char* iso = IsoFields(sector);
+    if (!ofTheSet(iso)) return false;
+    if (iso[0] == 1) primary = iso;
+    return primary == nullptr;
+  });
+  const unsigned char* joliet = nullptr;
+  sectors([&](const unsigned char* sector) {  // a High Sierra sector ends this walk: no Joliet there
+    if (primary == nullptr || !Identifies(sector, "CD001") || !ofTheSet(sector)) return false;
+    const bool escape = std::memcmp(sector + 88, "%/", 2) == 0 &&
+                        (sector[90] == '@' || sector[90] == 'C' || sector[90] == 'E');
+    if (sector[0] == 2 && escape) joliet = sector;
+    return joliet == nullptr;
+  });
+  Recognised found;
+  sectors([&](const unsigned char* sector) {
+    found.Udf = found.Udf || Identifies(sector, "NSR02") || Identifies(sector, "NSR03");
+    return IsVolumeDescriptor(sector);
+  });
+  const auto end = [](const unsigned char* iso) { return LittleEndian(iso + 80, 4) * LittleEndian(iso + 128, 2); };
+  const unsigned char* mounted = joliet != nullptr ? joliet : primary;
+  if (mounted != nullptr && LittleEndian(mounted + 128, 2) == SectorSize) {
+    found.IsoEnd = std::max(end(primary), joliet != nullptr ? end(joliet) : ULONGLONG{0});
   }
-  if (primary) found.IsoEnd = isoEnd;
   return found;
 }
 

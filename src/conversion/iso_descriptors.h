@@ -12,6 +12,9 @@ struct Recognised {
   bool Udf = false;
 };
 
+// Whether the sector holds an ISO 9660 or High Sierra volume descriptor, or one of UDF's recognition sequence.
+bool IsVolumeDescriptor(const unsigned char* sector);
+
 // Goes through the descriptors as read from sector 16 on, whole sectors.
 Recognised Recognise(const std::vector<unsigned char>& descriptors);
 
