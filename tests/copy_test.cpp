@@ -1,6 +1,7 @@
 // The copy on its own, without a window: the bytes it writes, how it ends, the
 // names the file functions get; and the full disk and the long names as the user meets them.
 #include <atomic>
+#include <limits>
 #include <map>
 
 #include "conversion/convert_image.h"
@@ -294,9 +295,9 @@ TEST_F(CopyImageTest, WhatWindowsWouldNotMountIsClearedBeforeTheFirstWriteAndWha
   const std::wstring stored = L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл сохранён сжатым, "
       L"разреженным или зашифрованным, и Windows не сможет его подключить. Сохраните его в папку без сжатия и шифрования.";
   const auto notOpened = [](DWORD code) { return L"16 Не удаётся открыть ISO файл.\r\n\r\n" + tests::SystemText(code); };
-  const char* both = "900C4 00 emptied; 9C040 0000 emptied; ";
   const std::wstring cutShort = L"48 Что-то пошло не так! NRG файл сконвертирован, но ISO файл меньше, чем указано в его "
-                                L"файловой системе. Скорее всего, NRG файл неполный.";  // each control code, its input, after the emptying
+                                L"файловой системе. Скорее всего, NRG файл неполный.";
+  const char* both = "900C4 00 emptied; 9C040 0000 emptied; ";  // each control code, its input, after the emptying
   // The output's third opening and third question are the read-back's; the volume is the image's own, in sectors.
   const struct {
     const char* what; Script script; std::wstring box; const char* controls = ""; std::uint32_t volume = 32;

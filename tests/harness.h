@@ -6,6 +6,8 @@
 #include <winioctl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <filesystem>
