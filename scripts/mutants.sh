@@ -119,7 +119,7 @@ high-sierra-not-recognised|src/conversion/iso_descriptors.cpp|if (Identifies(sec
 first-primary-not-kept|src/conversion/iso_descriptors.cpp|    return primary == nullptr;|    return true;
 block-size-not-checked|src/conversion/iso_descriptors.cpp|LittleEndian(mounted + 128, 2) == SectorSize|true
 block-size-judged-on-the-primary|src/conversion/iso_descriptors.cpp|LittleEndian(mounted + 128, 2)|LittleEndian(primary + 128, 2)
-joliet-ignored|src/conversion/iso_descriptors.cpp|if (sector[0] == 2 \&\& escape) joliet = sector;|if (false) joliet = sector;
+joliet-ignored|src/conversion/iso_descriptors.cpp|if (sector[0] == 2 \&\& escape) joliet = sector;|if (sector[0] == 2 \&\& escape \&\& false) joliet = sector;
 set-read-past-its-terminator|src/conversion/iso_descriptors.cpp|iso[6] == 1 \&\& iso[0] != 255;|iso[6] == 1;
 descriptor-of-another-version-skipped|src/conversion/iso_descriptors.cpp|    if (!ofTheSet(iso)) return false;|    if (iso == nullptr \|\| iso[0] == 255) return false;\n    if (iso[6] != 1) return true;
 descriptor-set-read-in-four|src/conversion/image_check.cpp|MostDescriptors = 32;|MostDescriptors = 4;

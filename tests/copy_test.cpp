@@ -27,7 +27,7 @@ struct Script {
   int stopAtAsk = 0;  // the n-th question whether to go on is answered no
   LONGLONG inputSize = -1;  // the input's size as told, where not -1
   const wchar_t* openAs = nullptr;  // every file opened is this one, where not null
-  bool trickle = false;  // the ISO file read back gives at most 64 bytes a call
+  bool trickle = false;  // the ISO file read back (the third opened) gives at most 64 bytes a call
   // Told of the ISO file alone: its volume, its attributes until cleared, its old size (half of it allocated
   // when compressed).
   const wchar_t* fileSystem = L"NTFS";
@@ -96,7 +96,7 @@ struct ScriptedCalls : modMain::FileCalls {
   BOOL SetEndOfFile(HANDLE file) const override { return !Fails("SetEndOfFile") && FileCalls::SetEndOfFile(file); }
   BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) const override {
     if (Fails("ReadFile")) return FALSE;
-    if (s.fakeImage == 0) return FileCalls::ReadFile(file, buffer, s.trickle && file != input ? std::min(size, 64ul) : size, read);
+    if (s.fakeImage == 0) return FileCalls::ReadFile(file, buffer, s.trickle && counts["CreateFile"] > 2 ? std::min(size, 64ul) : size, read);
     *read = static_cast<DWORD>(std::min<ULONGLONG>(size, s.fakeImage - fakeRead));
     return fakeRead += *read, TRUE;
   }
