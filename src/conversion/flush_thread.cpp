@@ -1,8 +1,7 @@
 #include "conversion/flush_thread.h"
 
-#include <thread>
-
 #include "win32/failure.h"
+#include "win32/pool_work.h"
 #include "win32/unique_handle.h"
 
 namespace modMain {
@@ -13,8 +12,8 @@ FlushEnding FlushServing(const FileCalls& calls, HANDLE file, const Turns& turns
       win32::ThrowIfNull(CreateEventW(nullptr, TRUE, FALSE, nullptr), "CreateEventW"));
   FlushEnding ending;
   {
-    // Joined on every way out: a flush takes no deadline, so the window's thread must not wait in it.
-    const std::jthread flush([&] {
+    // Waited for on every way out: a flush takes no deadline, so the window's thread must not wait in it.
+    const win32::PoolWork flush([&] {
       if (!calls.FlushFileBuffers(file)) ending.ErrorCode = FailureCode();
       SetEvent(ended.Get());
     });

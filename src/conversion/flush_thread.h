@@ -22,8 +22,8 @@ struct FlushEnding {
   bool Stopped = false;
 };
 
-// Flushes the file on a thread of its own, which calls FlushFileBuffers and nothing else, while the window is
-// served. Returns only once the flush has returned, also when a handler raises a run-time error meanwhile:
+// Flushes the file on a thread of the thread pool, which calls FlushFileBuffers and nothing else, while the
+// window is served. Returns only once the flush has returned, also when a handler raises a run-time error meanwhile:
 // until then the thread uses the handle.
 FlushEnding FlushServing(const FileCalls& calls, HANDLE file, const Turns& turns);
 
