@@ -15,7 +15,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <time.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 static int folder;
@@ -24,21 +24,21 @@ static long long fastLeft;   // bytes still taken at once
 static long long owed;       // bytes since the last fsync beyond the fast part
 static long long written;    // all bytes written, for the log
 static pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
-static struct timespec mounted;
+static double mounted;  // seconds since 1970
 
 static const char* rel(const char* path) { return path[1] ? path + 1 : "."; }
 static int fail(int result) { return result < 0 ? -errno : result; }
 
-static double since(const struct timespec* from) {
-  struct timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return (double)(now.tv_sec - from->tv_sec) + (double)(now.tv_nsec - from->tv_nsec) / 1e9;
+static double now(void) {
+  struct timeval time;
+  gettimeofday(&time, NULL);
+  return (double)time.tv_sec + (double)time.tv_usec / 1e6;
 }
 
 static void* start(struct fuse_conn_info* conn, struct fuse_config* cfg) {
   (void)conn;
   cfg->use_ino = 1;
-  clock_gettime(CLOCK_MONOTONIC, &mounted);
+  mounted = now();
   return NULL;
 }
 
@@ -95,13 +95,10 @@ static int fsync_(const char* path, int datasync, struct fuse_file_info* fi) {
   owed = 0;
   pthread_mutex_unlock(&lock);
   const double seconds = (double)due / rate;
-  const struct timespec wait = {(time_t)seconds, (long)((seconds - (double)(time_t)seconds) * 1e9)};
-  struct timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
-  fprintf(stderr, "%.3f (%.3f s): fsync at %.1f MiB written, %.1f MiB due, %.3f s\n",
-          (double)now.tv_sec + (double)now.tv_nsec / 1e9, since(&mounted), (double)total / 1048576,
-          (double)due / 1048576, seconds);
-  nanosleep(&wait, NULL);
+  const double at = now();
+  fprintf(stderr, "%.3f (%.3f s): fsync at %.1f MiB written, %.1f MiB due, %.3f s\n", at, at - mounted,
+          (double)total / 1048576, (double)due / 1048576, seconds);
+  usleep((useconds_t)(seconds * 1e6));
   return 0;
 }
 
@@ -134,9 +131,6 @@ static int chmod_(const char* path, mode_t mode, struct fuse_file_info* fi) {
 static int chown_(const char* path, uid_t uid, gid_t gid, struct fuse_file_info* fi) {
   return fail(fi ? fchown((int)fi->fh, uid, gid) : fchownat(folder, rel(path), uid, gid, AT_SYMLINK_NOFOLLOW));
 }
-static int utimens_(const char* path, const struct timespec ts[2], struct fuse_file_info* fi) {
-  return fail(fi ? futimens((int)fi->fh, ts) : utimensat(folder, rel(path), ts, AT_SYMLINK_NOFOLLOW));
-}
 static int access_(const char* path, int mask) { return fail(faccessat(folder, rel(path), mask, 0)); }
 static int statfs_(const char* path, struct statvfs* st) { return (void)path, fail(fstatvfs(folder, st)); }
 
@@ -144,7 +138,7 @@ static const struct fuse_operations operations = {
     .init = start, .getattr = getattr_, .readdir = readdir_, .open = open_, .create = create_, .read = read_,
     .write = write_, .fsync = fsync_, .flush = flush_, .release = release_, .truncate = truncate_,
     .fallocate = fallocate_, .mkdir = mkdir_, .unlink = unlink_, .rmdir = rmdir_, .rename = rename_,
-    .chmod = chmod_, .chown = chown_, .utimens = utimens_, .access = access_, .statfs = statfs_,
+    .chmod = chmod_, .chown = chown_, .access = access_, .statfs = statfs_,
 };
 
 int main(int argc, char* argv[]) {
