@@ -19,9 +19,9 @@
 #include <unistd.h>
 
 static int folder;
-static double rate;          // bytes a second once the fast part is used up
+static double rate;          // bytes a second once the fast MiB are used up
 static long long fastLeft;   // bytes still taken at once
-static long long owed;       // bytes since the last fsync beyond the fast part
+static long long owed;       // bytes since the last fsync beyond the fast MiB
 static long long written;    // all bytes written, for the log
 static pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
 static double mounted;  // seconds since 1970
