@@ -2,7 +2,7 @@
 # How long the window of PELMATIC.EXE leaves a message waiting while it converts onto a disk that slows all at
 # once, measured from outside through the real window under Wine.
 #   scripts/pause-bench.sh [MiB] [fast MiB] [rate MiB/s]    defaults 1024, 256, 20
-# The ISO file goes onto bench/slow_disk.c, a FUSE file system over a folder in /dev/shm that takes the first
+# The ISO file goes onto bench/slow_disk.cpp, a FUSE file system over a folder in /dev/shm that takes the first
 # "fast" MiB at once and then, at each fsync, waits for what was written since the last one at the rate (fast 0:
 # a steady disk). bench/pause_probe.cpp types the names, clicks «Конвертировать», sends the window a message every
 # 50 ms until the outcome box shows, and prints the longest wait. The NRG file is 307,200 bytes and MiB of zeros
@@ -30,7 +30,7 @@ scripts/install-deps.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target pelmatic pause_probe
 # shellcheck disable=SC2046  # pkg-config's flags are words
-gcc -O2 -Wall -Wextra -Wconversion -Werror -o build/slow_disk bench/slow_disk.c $(pkg-config --cflags --libs fuse3)
+g++ -std=c++20 -O2 -Wall -Wextra -Wconversion -Werror -o build/slow_disk bench/slow_disk.cpp $(pkg-config --cflags --libs fuse3)
 
 source scripts/wine-env.sh
 workdir="$(mktemp -d /dev/shm/tessaline-pause.XXXXXX)"
