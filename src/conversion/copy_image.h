@@ -29,8 +29,9 @@ struct CopyOutcome {
 // An image that the output's volume cannot hold (a file of 4 GiB or more on
 // FAT, more than the room) fails as a write before any byte moves. The output
 // is flushed in steps as it grows, and a copy ends only once all of it is on
-// the disk; each flush runs on a thread of its own while the window is served. Once emptied, the output is made neither sparse nor compressed
-// where it was; a refusal does not stop the copy. Both files are closed, the
+// the disk; each flush runs on a thread of the thread pool while the window is
+// served. Once emptied, the output is made neither sparse nor compressed where
+// it was; a refusal does not stop the copy. Both files are closed, the
 // input first, before it returns. A stopped or failed copy leaves what it
 // wrote on disk. The names go to the file calls as they are.
 CopyOutcome CopyImage(const std::wstring& inFileName, const std::wstring& outFileName, const Turns& turns,

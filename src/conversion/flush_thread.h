@@ -23,8 +23,8 @@ struct FlushEnding {
 };
 
 // Flushes the file on a thread of the thread pool, which calls FlushFileBuffers and nothing else, while the
-// window is served. Returns only once the flush has returned, also when a handler raises a run-time error meanwhile:
-// until then the thread uses the handle.
+// window is served. Returns only once the flush has returned, also when a handler raises a run-time error
+// meanwhile: until then the thread uses the handle.
 FlushEnding FlushServing(const FileCalls& calls, HANDLE file, const Turns& turns);
 
 }  // namespace modMain
