@@ -14,6 +14,8 @@ PoolWork::~PoolWork() {
   CloseThreadpoolWork(pooled_);
 }
 
-void CALLBACK PoolWork::Run(PTP_CALLBACK_INSTANCE, void* self, PTP_WORK) { static_cast<PoolWork*>(self)->work_(); }
+void CALLBACK PoolWork::Run(PTP_CALLBACK_INSTANCE /*instance*/, void* self, PTP_WORK /*work*/) {
+  static_cast<PoolWork*>(self)->work_();
+}
 
 }  // namespace win32

@@ -16,7 +16,7 @@ class PoolWork {
   PoolWork& operator=(const PoolWork&) = delete;
 
  private:
-  static void CALLBACK Run(PTP_CALLBACK_INSTANCE, void* self, PTP_WORK);
+  static void CALLBACK Run(PTP_CALLBACK_INSTANCE /*instance*/, void* self, PTP_WORK /*work*/);
 
   std::function<void()> work_;
   PTP_WORK pooled_;
